@@ -1,0 +1,44 @@
+#include "app/CatalogueActions.h"
+
+#include "app/MainLayout.h"
+#include "catalogue/CatalogueEditing.h"
+
+namespace orv {
+
+const char kEmptyKeywordMessage[] = "请输入关键字再搜索";
+const char kEmptyNameMessage[] = "歌曲名字不能为空";
+const char kConfirmDeleteMessage[] = "是否删除本条记录";
+
+void SearchCatalogue(AppContext& app)
+{
+    app.rt->PlaySoundData(app.clickSound, false);
+    const std::string keyword = app.rt->Content(kEdit2);
+    if (keyword.empty()) {
+        app.showMessageBox(app.rt->ControlHandle(kMainWindow), kEmptyKeywordMessage, kEmptyKeywordStyle, nullptr);
+        return;
+    }
+    // The lines as read at start-up: additions and deletions of this run
+    // reach the search after the next start, as the notice tells the user.
+    ShowSearchResults(*app.rt, app.catalogue.lines, keyword, app.lists.display);
+}
+
+void AddEntry(AppContext& app)
+{
+    app.rt->PlaySoundData(app.clickSound, false);
+    const std::string text = app.rt->Content(kEdit2);
+    if (text.empty()) {
+        app.rt->StandardMessageBox(kEmptyNameMessage);
+        return;
+    }
+    AddEntryToLists(*app.rt, app.lists, text);
+}
+
+void DeleteEntry(AppContext& app)
+{
+    int answer = app.showMessageBox(app.rt->ControlHandle(kMainWindow), kConfirmDeleteMessage, kConfirmDeleteStyle,
+                                    nullptr);
+    if (answer != kAnswerYes) return;
+    DeleteSelectedEntry(*app.rt, app.lists);
+}
+
+}  // namespace orv

@@ -1,0 +1,23 @@
+// The catalogue's event handlers: search, add, delete.
+#pragma once
+
+#include "app/AppContext.h"
+
+namespace orv {
+
+extern const char kEmptyKeywordMessage[];
+extern const char kEmptyNameMessage[];
+extern const char kConfirmDeleteMessage[];
+
+constexpr UINT kEmptyKeywordStyle = MB_OK | MB_ICONINFORMATION;                       // 0x40
+constexpr UINT kConfirmDeleteStyle = MB_YESNO | MB_ICONINFORMATION | MB_SYSTEMMODAL;  // 0x1044
+constexpr int kAnswerYes = IDYES - 1;
+
+// 按钮1 and Enter in 编辑框2.
+void SearchCatalogue(AppContext& app);
+// 按钮2.
+void AddEntry(AppContext& app);
+// Double-click in the display list.
+void DeleteEntry(AppContext& app);
+
+}  // namespace orv

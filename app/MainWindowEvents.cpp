@@ -1,0 +1,48 @@
+#include "app/MainWindowEvents.h"
+
+#include "app/CatalogueActions.h"
+#include "app/MainLayout.h"
+#include "app/SkinSetup.h"
+
+namespace orv {
+
+const char kTrayTip[] = "Orvane";
+
+void OnMainWindowCreated(AppContext& app)
+{
+    // 1. The tray icon stays for the whole run.
+    app.rt->SetTrayIcon(app.appIcon, kTrayTip);
+    // 2.–7. Frame, containers, options, icon and picture buttons, text colours.
+    ApplyMainWindowSkin(app);
+    // 8. Last: the lists are filled once the skin is in place.
+    FillListsAtStart(*app.rt, app.catalogue, app.lists);
+}
+
+void OnMainWindowQueryClose(AppContext& app)
+{
+    // Always saved, changed or not; a failure does not keep the window open.
+    SaveCatalogue(*app.rt, app.lists);
+}
+
+void OnMainWindowResized(AppContext& app)
+{
+    if (app.rt->WindowState() == kStateMinimised) app.rt->SetVisible(kMainWindow, false);
+    if (app.rt->WindowState() == kStateCentred) app.rt->SetVisible(kMainWindow, true);
+}
+
+void OnTrayNotify(AppContext& app, int kind)
+{
+    if (kind != 1) return;
+    app.rt->SetAlwaysOnTop(true);
+    app.rt->SetVisible(kMainWindow, true);
+    app.rt->SetWindowState(kStateCentred);
+}
+
+void OnKeywordFocusGained(AppContext& app) { app.rt->SetContent(kEdit2, ""); }
+
+void OnKeywordKeyDown(AppContext& app, int keyCode, int)
+{
+    if (keyCode == VK_RETURN) SearchCatalogue(app);
+}
+
+}  // namespace orv

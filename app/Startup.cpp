@@ -1,0 +1,69 @@
+#include "app/Startup.h"
+
+#include "app/AppContext.h"
+#include "app/EventBindings.h"
+#include "app/MainLayout.h"
+#include "app/MessageBoxes.h"
+#include "resources/Resources.h"
+#include "runtime/Win32Runtime.h"
+#include "skin/SkinEngine.h"
+
+namespace orv {
+
+namespace {
+
+HICON LoadAppIcon()
+{
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    HICON icon = LoadIconA(module, MAKEINTRESOURCEA(IDI_APP_ICON));
+    return icon ? icon : LoadIconA(module, "DEFAULT_ICON");
+}
+
+void StartupRoutine(AppContext& app)
+{
+    SkinSettings& s = Skin();
+    s.gdiplusToken = StartGdiPlus();
+    s.appIcon = LoadAppIcon();
+    app.appIcon = s.appIcon;
+    s.skinFrameFlag = 1;
+    s.controlSkinning = 1;
+    s.backgroundAlpha = 160;
+    s.accentColor = 0x00DDCA22;
+    s.trackStyle = 1;
+}
+
+void ExitCleanup(AppContext& app)
+{
+    app.catalogue.lines.clear();
+    app.catalogue.lines.shrink_to_fit();
+    // Destroys the icon and ends the GDI+ session, once.
+    app.skin->Release();
+    app.catalogue.text.clear();
+    app.catalogue.text.shrink_to_fit();
+}
+
+}  // namespace
+
+int RunOrvane()
+{
+    Win32Runtime rt(MainLayout());
+    AppContext app;
+    app.rt = &rt;
+    app.lists = {kList1, kList2};
+    app.clickSound = StoredBytes(IDR_CLICK_SOUND);
+    app.showMessageBox = ShowMessageBox;
+
+    // The skin object exists before any window does.
+    SkinEngine skin(rt.DefaultBackColour());
+    app.skin = &skin;
+    StartupRoutine(app);
+
+    BindMainWindowEvents(rt, app);
+    rt.SetWindowSound(StoredBytes(IDR_WINDOW_SOUND));
+    int code = 0;
+    if (rt.CreateWindowFromLayout()) code = rt.RunMessageLoop();
+    ExitCleanup(app);
+    return code;
+}
+
+}  // namespace orv

@@ -1,0 +1,41 @@
+#include "catalogue/CatalogueEditing.h"
+
+#include "catalogue/KeywordMatch.h"
+
+namespace orv {
+
+void ShowSearchResults(Runtime& rt, const std::vector<std::string>& lines, std::string_view keyword,
+                       int displayUnit)
+{
+    std::vector<std::string> matches;
+    for (const auto& line : lines)
+        if (ContainsKeyword(line, keyword)) matches.push_back(line);
+    rt.ListClear(displayUnit);
+    rt.ListAddMany(displayUnit, matches);
+}
+
+void AddEntryToLists(Runtime& rt, const CatalogueLists& lists, std::string_view text)
+{
+    rt.ListAdd(lists.master, text);
+    rt.ListAdd(lists.display, text);
+}
+
+void DeleteSelectedEntry(Runtime& rt, const CatalogueLists& lists)
+{
+    const int shown = rt.ListSelection(lists.display);
+    if (shown < 0) return;
+    const std::string text = rt.ListText(lists.display, shown);
+    rt.ListDelete(lists.display, shown);
+    // The master list's own selection may be stale (left from an earlier
+    // item, or absent after a search found a deleted entry), so the entry is
+    // looked up by its text rather than trusted by index.
+    const int count = rt.ListCount(lists.master);
+    for (int i = 0; i < count; ++i) {
+        if (rt.ListText(lists.master, i) == text) {
+            rt.ListDelete(lists.master, i);
+            return;
+        }
+    }
+}
+
+}  // namespace orv

@@ -1,0 +1,30 @@
+#include "catalogue/Catalogue.h"
+
+namespace orv {
+
+void FillListsAtStart(Runtime& rt, CatalogueState& state, const CatalogueLists& lists)
+{
+    rt.ListAddMany(lists.master, LoadCatalogue(rt, state));
+    // A second reading: the display list and the search both see the file
+    // exactly as it is now.
+    rt.ListAddMany(lists.display, LoadCatalogue(rt, state));
+    rt.SetListSelection(lists.master, -1);
+    rt.SetListSelection(lists.display, -1);
+}
+
+void SyncMasterSelection(Runtime& rt, const CatalogueLists& lists)
+{
+    rt.SetListSelection(lists.master, -1);
+    const std::string wanted = rt.ListText(lists.display, rt.ListSelection(lists.display));
+    if (rt.ListSelection(lists.display) < 0) return;
+    const int count = rt.ListCount(lists.master);
+    for (int i = 0; i < count; ++i) {
+        if (rt.ListText(lists.master, i) == wanted) {
+            rt.SetListSelection(lists.master, i);
+            rt.Repaint(lists.master);
+            return;
+        }
+    }
+}
+
+}  // namespace orv

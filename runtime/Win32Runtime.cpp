@@ -1,0 +1,410 @@
+#include "runtime/Win32Runtime.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "runtime/FileServices.h"
+#include "runtime/MessageLoop.h"
+#include "runtime/TransparentLabel.h"
+
+namespace orv {
+
+namespace {
+
+int ModifierState()
+{
+    int state = 0;
+    if (GetKeyState(VK_CONTROL) < 0) state |= 1;
+    if (GetKeyState(VK_SHIFT) < 0) state |= 2;
+    if (GetKeyState(VK_MENU) < 0) state |= 4;
+    return state;
+}
+
+std::string WindowText(HWND hwnd)
+{
+    int len = GetWindowTextLengthA(hwnd);
+    if (len <= 0) return std::string();
+    std::vector<char> buf(static_cast<size_t>(len) + 1);
+    int got = GetWindowTextA(hwnd, buf.data(), len + 1);
+    return std::string(buf.data(), got > 0 ? got : 0);
+}
+
+}  // namespace
+
+Win32Runtime::Win32Runtime(LayoutTable layout) : layout_(layout), units_(static_cast<size_t>(layout.count)) {}
+
+Win32Runtime::~Win32Runtime()
+{
+    if (!units_.empty() && units_[0].hwnd && IsWindow(units_[0].hwnd)) DestroyWindow(units_[0].hwnd);
+}
+
+void Win32Runtime::Bind(int unit, EventKind event, EventHandler handler)
+{
+    bindings_[{unit, event}] = std::move(handler);
+}
+
+bool Win32Runtime::HasBinding(int unit, EventKind event) const
+{
+    return bindings_.count({unit, event}) != 0;
+}
+
+void Win32Runtime::Fire(int unit, EventKind event, const EventArgs& args)
+{
+    auto it = bindings_.find({unit, event});
+    if (it != bindings_.end() && it->second) {
+        // Copy: a handler may rebind while it runs.
+        EventHandler handler = it->second;
+        handler(args);
+    }
+}
+
+int Win32Runtime::UnitOf(HWND hwnd) const
+{
+    for (size_t i = 0; i < units_.size(); ++i)
+        if (units_[i].hwnd == hwnd) return static_cast<int>(i);
+    return -1;
+}
+
+bool Win32Runtime::IsListUnit(int unit) const
+{
+    return unit >= 0 && unit < layout_.count && layout_.units[unit].kind == UnitKind::ListBox;
+}
+
+int Win32Runtime::RunMessageLoop() { return orv::RunMessageLoop(); }
+
+// ---- properties ---------------------------------------------------------
+
+HWND Win32Runtime::ControlHandle(int unit)
+{
+    return unit >= 0 && unit < static_cast<int>(units_.size()) ? units_[unit].hwnd : nullptr;
+}
+
+bool Win32Runtime::Visible(int unit) { return IsWindowVisible(ControlHandle(unit)) != FALSE; }
+
+void Win32Runtime::SetVisible(int unit, bool visible)
+{
+    HWND hwnd = ControlHandle(unit);
+    if (!hwnd) return;
+    if (visible && IsWindowVisible(hwnd)) return;
+    ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
+}
+
+int Win32Runtime::WindowState()
+{
+    HWND hwnd = ControlHandle(0);
+    if (IsIconic(hwnd)) return kStateMinimised;
+    if (IsZoomed(hwnd)) return kStateMaximised;
+    return centredState_ ? kStateCentred : kStateNormal;
+}
+
+void Win32Runtime::SetWindowState(int state)
+{
+    HWND hwnd = ControlHandle(0);
+    if (!hwnd) return;
+    switch (state) {
+    case kStateMinimised:
+        ShowWindow(hwnd, SW_MINIMIZE);
+        break;
+    case kStateMaximised:
+        centredState_ = false;
+        ShowWindow(hwnd, SW_MAXIMIZE);
+        break;
+    case kStateCentred: {
+        centredState_ = true;
+        if (IsIconic(hwnd) || IsZoomed(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+        RECT rc, work;
+        GetWindowRect(hwnd, &rc);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        int w = rc.right - rc.left, h = rc.bottom - rc.top;
+        SetWindowPos(hwnd, nullptr, work.left + (work.right - work.left - w) / 2,
+                     work.top + (work.bottom - work.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        break;
+    }
+    default:
+        centredState_ = false;
+        if (IsIconic(hwnd) || IsZoomed(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+        break;
+    }
+}
+
+void Win32Runtime::SetAlwaysOnTop(bool onTop)
+{
+    SetWindowPos(ControlHandle(0), onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+std::string Win32Runtime::Content(int unit) { return WindowText(ControlHandle(unit)); }
+
+void Win32Runtime::SetContent(int unit, std::string_view text)
+{
+    std::string copy(text);
+    SetWindowTextA(ControlHandle(unit), copy.c_str());
+}
+
+void Win32Runtime::SetTextColour(int unit, COLORREF colour)
+{
+    HWND hwnd = ControlHandle(unit);
+    if (!hwnd) return;
+    units_[unit].textColour = colour;
+    if (layout_.units[unit].kind == UnitKind::TransparentLabel) SetLabelTextColour(hwnd, colour);
+    else InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+COLORREF Win32Runtime::DefaultBackColour() { return GetSysColor(COLOR_BTNFACE); }
+
+void Win32Runtime::Repaint(int unit)
+{
+    RedrawWindow(ControlHandle(unit), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// ---- list boxes ---------------------------------------------------------
+
+void Win32Runtime::ListAdd(int unit, std::string_view text)
+{
+    if (!IsListUnit(unit)) return;
+    std::string copy(text);
+    LRESULT at = SendMessageA(units_[unit].hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str()));
+    if (at >= 0) units_[unit].items.push_back(std::move(copy));
+}
+
+void Win32Runtime::ListAddMany(int unit, const std::vector<std::string>& texts)
+{
+    if (!IsListUnit(unit) || texts.empty()) return;
+    HWND hwnd = units_[unit].hwnd;
+    size_t bytes = 0;
+    for (const auto& t : texts) bytes += t.size() + 1;
+    // No repaint per item and storage reserved once: filling 100,000 items
+    // costs one allocation and one paint instead of 100,000 of each.
+    SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(hwnd, LB_INITSTORAGE, texts.size(), bytes);
+    auto& items = units_[unit].items;
+    items.reserve(items.size() + texts.size());
+    for (const auto& t : texts) {
+        if (SendMessageA(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str())) < 0) break;
+        items.push_back(t);
+    }
+    SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void Win32Runtime::ListDelete(int unit, int index)
+{
+    if (!IsListUnit(unit)) return;
+    auto& items = units_[unit].items;
+    if (index < 0 || index >= static_cast<int>(items.size())) return;
+    if (SendMessageA(units_[unit].hwnd, LB_DELETESTRING, index, 0) != LB_ERR) items.erase(items.begin() + index);
+}
+
+void Win32Runtime::ListClear(int unit)
+{
+    if (!IsListUnit(unit)) return;
+    SendMessageA(units_[unit].hwnd, LB_RESETCONTENT, 0, 0);
+    units_[unit].items.clear();
+}
+
+int Win32Runtime::ListCount(int unit)
+{
+    return IsListUnit(unit) ? static_cast<int>(units_[unit].items.size()) : 0;
+}
+
+std::string Win32Runtime::ListText(int unit, int index)
+{
+    if (!IsListUnit(unit)) return std::string();
+    const auto& items = units_[unit].items;
+    return index >= 0 && index < static_cast<int>(items.size()) ? items[index] : std::string();
+}
+
+int Win32Runtime::ListSelection(int unit)
+{
+    if (!IsListUnit(unit)) return -1;
+    LRESULT sel = SendMessageA(units_[unit].hwnd, LB_GETCURSEL, 0, 0);
+    return sel == LB_ERR ? -1 : static_cast<int>(sel);
+}
+
+void Win32Runtime::SetListSelection(int unit, int index)
+{
+    if (IsListUnit(unit)) SendMessageA(units_[unit].hwnd, LB_SETCURSEL, index, 0);
+}
+
+// ---- files --------------------------------------------------------------
+
+std::string Win32Runtime::ProgramDirectory() { return ExecutableDirectory(); }
+
+std::string Win32Runtime::ReadWholeFile(const std::string& path) { return orv::ReadWholeFile(path); }
+
+bool Win32Runtime::ReplaceFileContent(const std::string& path, std::string_view bytes)
+{
+    return orv::ReplaceFileContent(path, bytes);
+}
+
+// ---- user interface -----------------------------------------------------
+
+void Win32Runtime::StandardMessageBox(std::string_view text)
+{
+    std::string copy(text);
+    MessageBoxA(ControlHandle(0), copy.c_str(), "Orvane", MB_OK);
+}
+
+void Win32Runtime::PlaySoundData(std::string_view wavBytes, bool loop)
+{
+    // Asynchronous from memory: the bytes must outlive the sound, which holds
+    // for the program's stored sounds.
+    if (wavBytes.empty()) return;
+    PlaySoundA(wavBytes.data(), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (loop ? SND_LOOP : 0));
+}
+
+void Win32Runtime::OpenUrl(std::string_view address)
+{
+    std::string copy(address);
+    ShellExecuteA(ControlHandle(0), "open", copy.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void Win32Runtime::ShellOpen(std::string_view target)
+{
+    std::string copy(target);
+    ShellExecuteA(nullptr, nullptr, copy.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void Win32Runtime::HoverHint(HWND control, std::string_view text, bool, bool)
+{
+    hint_.Show(control, std::string(text));
+}
+
+void Win32Runtime::Delay(int milliseconds) { DelayWithMessages(milliseconds); }
+
+void Win32Runtime::SetTrayIcon(HICON icon, std::string_view tip)
+{
+    tray_.Set(ControlHandle(0), icon, std::string(tip));
+}
+
+// ---- message routing ----------------------------------------------------
+
+bool Win32Runtime::RouteCommand(HWND child, WORD code)
+{
+    int unit = UnitOf(child);
+    if (unit <= 0) return false;
+    switch (layout_.units[unit].kind) {
+    case UnitKind::Button:
+        if (code == BN_CLICKED) Fire(unit, EventKind::Click);
+        return code == BN_CLICKED;
+    case UnitKind::ListBox:
+        if (code == LBN_SELCHANGE) {
+            Fire(unit, EventKind::ItemSelected);
+            return true;
+        }
+        if (code == LBN_DBLCLK) {
+            POINT pt;
+            GetCursorPos(&pt);
+            ScreenToClient(child, &pt);
+            Fire(unit, EventKind::DoubleClick, {pt.x, pt.y, ModifierState()});
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool Win32Runtime::ColourChild(HWND child, HDC dc, LRESULT* result)
+{
+    int unit = UnitOf(child);
+    if (unit <= 0) return false;
+    UnitState& u = units_[unit];
+    if (u.textColour == kDefaultColour && u.backColour == kDefaultColour) return false;
+    if (u.textColour != kDefaultColour) SetTextColor(dc, u.textColour);
+    if (u.backColour != kDefaultColour) {
+        SetBkColor(dc, u.backColour);
+        *result = reinterpret_cast<LRESULT>(u.backBrush.Get());
+    } else {
+        SetBkMode(dc, TRANSPARENT);
+        *result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    return true;
+}
+
+LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_CLOSE:
+        Fire(0, EventKind::QueryClose);
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        hint_.Hide();
+        tray_.Remove();
+        PostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        if (created_) Fire(0, EventKind::Resized);
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    case kTrayCallbackMessage:
+        if (int kind = TrayIcon::NotificationKind(lp)) Fire(0, EventKind::TrayNotify, {kind, 0, 0});
+        return 0;
+    case WM_COMMAND:
+        RouteCommand(reinterpret_cast<HWND>(lp), HIWORD(wp));
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: {
+        LRESULT r = 0;
+        if (ColourChild(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp), &r)) return r;
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    default:
+        if (msg == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0) {
+            tray_.Restore();
+            return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+LRESULT Win32Runtime::OnControlMessage(int unit, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, WNDPROC previous)
+{
+    switch (msg) {
+    case WM_COMMAND:
+        // Containers (tab page, group box) pass their children's
+        // notifications to the bound handlers.
+        if (lp && RouteCommand(reinterpret_cast<HWND>(lp), HIWORD(wp))) return 0;
+        break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: {
+        LRESULT r = 0;
+        if (ColourChild(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp), &r)) return r;
+        break;
+    }
+    case WM_MOUSEMOVE:
+        Fire(unit, EventKind::MouseMove,
+             {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), ModifierState()});
+        break;
+    case WM_LBUTTONDOWN:
+        Fire(unit, EventKind::LeftButtonDown,
+             {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), ModifierState()});
+        break;
+    case WM_KEYDOWN:
+        // The handler runs first; the key then gets its normal processing.
+        Fire(unit, EventKind::KeyDown, {static_cast<int>(wp), ModifierState(), 0});
+        break;
+    case WM_SETFOCUS: {
+        LRESULT r = CallWindowProcA(previous, hwnd, msg, wp, lp);
+        Fire(unit, EventKind::FocusGained);
+        return r;
+    }
+    case WM_SETCURSOR:
+        if ((layout_.units[unit].flags & kUnitHandCursor) && LOWORD(lp) == HTCLIENT) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcA(previous, hwnd, msg, wp, lp);
+}
+
+}  // namespace orv

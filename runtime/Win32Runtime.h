@@ -1,0 +1,109 @@
+// The real runtime: builds the window and its controls from a layout table,
+// routes window messages to bound event handlers and provides the services of
+// the Runtime interface on top of USER32, GDI32, SHELL32 and WINMM.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gdiplus/GdiHandles.h"
+#include "runtime/HoverHint.h"
+#include "runtime/Runtime.h"
+#include "runtime/TrayIcon.h"
+
+namespace orv {
+
+class Win32Runtime : public Runtime {
+public:
+    explicit Win32Runtime(LayoutTable layout);
+    ~Win32Runtime() override;
+    Win32Runtime(const Win32Runtime&) = delete;
+    Win32Runtime& operator=(const Win32Runtime&) = delete;
+
+    void Bind(int unit, EventKind event, EventHandler handler);
+
+    // The window's sound, played once when the window first shows. The bytes
+    // must stay valid for the whole run.
+    void SetWindowSound(std::string_view wavBytes) { windowSound_ = wavBytes; }
+
+    // Creates the window and every control, fires Created, then shows the
+    // window when its layout says visible. Returns false when the window
+    // could not be created.
+    bool CreateWindowFromLayout();
+
+    // Runs until the window has been destroyed.
+    int RunMessageLoop();
+
+    // Runtime
+    HWND ControlHandle(int unit) override;
+    bool Visible(int unit) override;
+    void SetVisible(int unit, bool visible) override;
+    int WindowState() override;
+    void SetWindowState(int state) override;
+    void SetAlwaysOnTop(bool onTop) override;
+    std::string Content(int unit) override;
+    void SetContent(int unit, std::string_view text) override;
+    void SetTextColour(int unit, COLORREF colour) override;
+    COLORREF DefaultBackColour() override;
+    void Repaint(int unit) override;
+    void ListAdd(int unit, std::string_view text) override;
+    void ListAddMany(int unit, const std::vector<std::string>& texts) override;
+    void ListDelete(int unit, int index) override;
+    void ListClear(int unit) override;
+    int ListCount(int unit) override;
+    std::string ListText(int unit, int index) override;
+    int ListSelection(int unit) override;
+    void SetListSelection(int unit, int index) override;
+    std::string ProgramDirectory() override;
+    std::string ReadWholeFile(const std::string& path) override;
+    bool ReplaceFileContent(const std::string& path, std::string_view bytes) override;
+    void StandardMessageBox(std::string_view text) override;
+    void PlaySoundData(std::string_view wavBytes, bool loop) override;
+    void OpenUrl(std::string_view address) override;
+    void ShellOpen(std::string_view target) override;
+    void HoverHint(HWND control, std::string_view text, bool flag1, bool flag2) override;
+    void Delay(int milliseconds) override;
+    void SetTrayIcon(HICON icon, std::string_view tip) override;
+
+    // Message routing, used by the window procedures.
+    LRESULT OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnControlMessage(int unit, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, WNDPROC previous);
+    static Win32Runtime* FromWindow(HWND hwnd);
+
+private:
+    struct UnitState {
+        HWND hwnd = nullptr;
+        COLORREF textColour = kDefaultColour;
+        COLORREF backColour = kDefaultColour;
+        UniqueBrush backBrush;
+        std::vector<std::string> items;  // list boxes: exact bytes of every item
+    };
+
+    HWND CreateUnit(int index);
+    HWND EnsureCreated(int index);
+    void ApplyFont(int index);
+    void Fire(int unit, EventKind event, const EventArgs& args = {});
+    bool HasBinding(int unit, EventKind event) const;
+    int UnitOf(HWND hwnd) const;
+    bool RouteCommand(HWND child, WORD code);
+    bool ColourChild(HWND child, HDC dc, LRESULT* result);
+    bool IsListUnit(int unit) const;
+
+    LayoutTable layout_;
+    std::vector<UnitState> units_;
+    std::map<std::pair<int, EventKind>, EventHandler> bindings_;
+    std::vector<UniqueFont> fonts_;
+    UniqueFont defaultFont_;
+    TrayIcon tray_;
+    HoverHintWindow hint_;
+    bool created_ = false;
+    bool centredState_ = false;
+    UINT taskbarCreatedMessage_ = 0;
+    std::string_view windowSound_;
+};
+
+}  // namespace orv

@@ -1,0 +1,16 @@
+// Window procedures through which the runtime sees its window's and controls'
+// messages.
+#pragma once
+
+#include <windows.h>
+
+namespace orv {
+
+class Win32Runtime;
+
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// Puts the runtime's procedure in front of a control's own.
+void InstallControlProc(Win32Runtime* runtime, int unit, HWND hwnd);
+
+}  // namespace orv

@@ -1,0 +1,376 @@
+// The application's event handlers against the recording runtime: what they
+// show, open, play and change, in which order.
+#include <gtest/gtest.h>
+
+#include "app/CatalogueActions.h"
+#include "app/LinkActions.h"
+#include "app/MainLayout.h"
+#include "app/MainWindowEvents.h"
+#include "skin/SkinEngine.h"
+#include "tests/support/RecordingRuntime.h"
+
+namespace orv {
+namespace {
+
+using test::RecordingRuntime;
+using Items = std::vector<std::string>;
+
+class RecordingSkin : public SkinEngine {
+public:
+    explicit RecordingSkin(std::vector<std::string>* log) : SkinEngine(0x00F0F0F0), log_(log) {}
+    void SetControlSkinOptions(int enable, int alpha, bool alphaGiven, int, bool trackGiven) override
+    {
+        log_->push_back("SetControlSkinOptions(" + std::to_string(enable) + "," + std::to_string(alpha) + "," +
+                        std::to_string(alphaGiven) + "," + std::to_string(trackGiven) + ")");
+    }
+
+private:
+    std::vector<std::string>* log_;
+};
+
+struct MessageBoxCall {
+    HWND owner;
+    std::string text;
+    UINT style;
+    const char* caption;
+};
+
+class Handlers : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app.rt = &rt;
+        app.skin = &skin;
+        app.lists = {kList1, kList2};
+        app.clickSound = std::string_view(clickBytes, sizeof clickBytes);
+        app.showMessageBox = [this](HWND owner, const char* text, UINT style, const char* caption) {
+            boxes.push_back({owner, text, style, caption});
+            rt.calls.push_back(std::string("MessageBox(") + text + ")");
+            return answer;
+        };
+    }
+
+    // Start-up as the window-created handler does it, from a file's bytes.
+    void StartWith(const std::string& fileBytes)
+    {
+        rt.files[CataloguePath(rt)] = fileBytes;
+        FillListsAtStart(rt, app.catalogue, app.lists);
+        rt.calls.clear();
+    }
+
+    void Type(const std::string& text) { rt.contents[kEdit2] = text; }
+    void SelectShown(int index)
+    {
+        rt.SetListSelection(kList2, index);
+        SyncMasterSelection(rt, app.lists);
+    }
+    std::string Saved()
+    {
+        OnMainWindowQueryClose(app);
+        return rt.files[CataloguePath(rt)];
+    }
+
+    RecordingRuntime rt;
+    RecordingSkin skin{&rt.calls};
+    AppContext app;
+    std::vector<MessageBoxCall> boxes;
+    int answer = kAnswerYes;
+    char clickBytes[27574] = {};
+};
+
+// ---- start-up, closing, window state ----------------------------------------
+
+TEST_F(Handlers, CreatedPutsTrayIconFirstAndFillsListsLast)
+{
+    rt.files[CataloguePath(rt)] = "A\r\nB\r\n";
+    OnMainWindowCreated(app);
+    ASSERT_GE(rt.calls.size(), 4u);
+    EXPECT_EQ(rt.calls.front(), "SetTrayIcon(Orvane)");
+    EXPECT_EQ(rt.calls[1], "SetControlSkinOptions(1,100,1,0)");
+    EXPECT_EQ(rt.calls[rt.calls.size() - 2], "ReadWholeFile(C:\\Orvane\\jidiao.dll)");
+    EXPECT_EQ(rt.calls.back(), "ReadWholeFile(C:\\Orvane\\jidiao.dll)");
+    EXPECT_EQ(rt.List(kList1), (Items{"A", "B"}));
+    EXPECT_EQ(rt.List(kList2), (Items{"A", "B"}));
+    EXPECT_EQ(rt.ListSelection(kList1), -1);
+    EXPECT_EQ(rt.ListSelection(kList2), -1);
+    EXPECT_EQ(app.catalogue.lines, (Items{"A", "B"}));
+}
+
+TEST_F(Handlers, MissingFileGivesEmptyListsAndClosingWritesAnEmptyFile)
+{
+    OnMainWindowCreated(app);
+    EXPECT_TRUE(rt.List(kList1).empty());
+    EXPECT_TRUE(rt.List(kList2).empty());
+    EXPECT_EQ(Saved(), "");
+    EXPECT_EQ(rt.files.count(CataloguePath(rt)), 1u);
+}
+
+TEST_F(Handlers, ClosingSavesTheMasterListEvenUnchanged)
+{
+    const std::string bytes("\xB8\xE8\xC7\xFA\xD2\xBB\x20\x47\xB5\xF7\r\nSong 2 Eb\r\n  \r\n\r\n", 29);
+    StartWith(bytes);
+    EXPECT_EQ(Saved(), bytes);
+}
+
+TEST_F(Handlers, FailedSaveIsSilent)
+{
+    StartWith("A\r\n");
+    rt.replaceFails = true;
+    OnMainWindowQueryClose(app);
+    EXPECT_EQ(rt.files[CataloguePath(rt)], "A\r\n");
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Handlers, MinimisingHidesAndTrayClickRestoresCentredOnTop)
+{
+    rt.windowState = kStateMinimised;
+    OnMainWindowResized(app);
+    EXPECT_EQ(rt.calls, (Items{"SetVisible(0,0)"}));
+    rt.calls.clear();
+
+    OnTrayNotify(app, 2);
+    OnTrayNotify(app, 3);
+    EXPECT_TRUE(rt.calls.empty());
+
+    OnTrayNotify(app, 1);
+    EXPECT_EQ(rt.calls, (Items{"SetAlwaysOnTop(1)", "SetVisible(0,1)", "SetWindowState(1)"}));
+    rt.calls.clear();
+    OnMainWindowResized(app);  // state 1 now
+    EXPECT_EQ(rt.calls, (Items{"SetVisible(0,1)"}));
+    rt.calls.clear();
+    rt.windowState = kStateNormal;
+    OnMainWindowResized(app);
+    EXPECT_TRUE(rt.calls.empty());
+}
+
+TEST_F(Handlers, KeywordBoxEmptiesOnFocusAndSearchesOnEnterOnly)
+{
+    StartWith("A\r\nB\r\n");
+    Type("A");
+    OnKeywordKeyDown(app, 'A', 0);
+    EXPECT_TRUE(rt.calls.empty());
+    OnKeywordKeyDown(app, VK_RETURN, 0);
+    EXPECT_EQ(rt.calls.front(), "PlaySoundData(27574,0)");
+    EXPECT_EQ(rt.List(kList2), (Items{"A"}));
+    OnKeywordFocusGained(app);
+    EXPECT_EQ(rt.contents[kEdit2], "");
+    EXPECT_EQ(rt.List(kList2), (Items{"A"}));  // the last result stays
+}
+
+// ---- search -----------------------------------------------------------------
+
+TEST_F(Handlers, EmptyKeywordShowsTheMessageAndLeavesTheList)
+{
+    StartWith("A\r\nB\r\n");
+    Type("");
+    SearchCatalogue(app);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "\xC7\xEB\xCA\xE4\xC8\xEB\xB9\xD8\xBC\xFC\xD7\xD6\xD4\xD9\xCB\xD1\xCB\xF7");
+    EXPECT_EQ(boxes[0].style, 0x40u);
+    EXPECT_EQ(boxes[0].caption, nullptr);
+    EXPECT_EQ(boxes[0].owner, rt.ControlHandle(kMainWindow));
+    EXPECT_EQ(rt.calls.front(), "PlaySoundData(27574,0)");
+    EXPECT_EQ(rt.List(kList2), (Items{"A", "B"}));
+}
+
+TEST_F(Handlers, SearchMatchesCaseSensitiveSubstrings)
+{
+    StartWith("歌曲一 G调\r\nSong 2 Eb\r\nabc\r\n");
+    struct Case {
+        const char* keyword;
+        Items shown;
+    };
+    const Case cases[] = {
+        {"G", {"歌曲一 G调"}},
+        {"g", {"Song 2 Eb"}},
+        {" ", {"歌曲一 G调", "Song 2 Eb"}},
+        {"b", {"Song 2 Eb", "abc"}},
+        {"歌曲一 G调 and more", {}},
+        {"\xE8\xC7", {}},  // straddles 歌 and 曲
+    };
+    for (const Case& c : cases) {
+        Type(c.keyword);
+        SearchCatalogue(app);
+        EXPECT_EQ(rt.List(kList2), c.shown) << c.keyword;
+    }
+    EXPECT_EQ(rt.List(kList1).size(), 3u);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Handlers, AdditionsReachTheSearchOnlyAfterARestart)
+{
+    StartWith("A\r\n");
+    Type("Z new");
+    AddEntry(app);
+    Type("Z");
+    SearchCatalogue(app);
+    EXPECT_TRUE(rt.List(kList2).empty());
+    EXPECT_EQ(rt.List(kList1), (Items{"A", "Z new"}));
+
+    const std::string saved = Saved();
+    RecordingRuntime next;
+    next.files[CataloguePath(next)] = saved;
+    AppContext restarted = app;
+    restarted.rt = &next;
+    FillListsAtStart(next, restarted.catalogue, restarted.lists);
+    next.contents[kEdit2] = "Z";
+    SearchCatalogue(restarted);
+    EXPECT_EQ(next.List(kList2), (Items{"Z new"}));
+}
+
+TEST_F(Handlers, SearchOnAnEmptyCatalogueShowsNothing)
+{
+    StartWith("");
+    Type("x");
+    SearchCatalogue(app);
+    EXPECT_TRUE(rt.List(kList2).empty());
+    EXPECT_TRUE(boxes.empty());
+}
+
+// ---- selection, add, delete ---------------------------------------------------
+
+TEST_F(Handlers, SelectingADuplicateSelectsTheFirstEqualMasterItem)
+{
+    StartWith("A\r\nB\r\nA\r\n");
+    SelectShown(2);
+    EXPECT_EQ(rt.ListSelection(kList1), 0);
+    SelectShown(1);
+    EXPECT_EQ(rt.ListSelection(kList1), 1);
+}
+
+TEST_F(Handlers, AddingAppendsToBothListsAndKeepsTheText)
+{
+    StartWith("A\r\nB\r\n");
+    Type("B");
+    SearchCatalogue(app);
+    Type("C 调");
+    AddEntry(app);
+    AddEntry(app);
+    EXPECT_EQ(rt.List(kList1), (Items{"A", "B", "C 调", "C 调"}));
+    EXPECT_EQ(rt.List(kList2), (Items{"B", "C 调", "C 调"}));
+    EXPECT_EQ(rt.contents[kEdit2], "C 调");
+    EXPECT_EQ(Saved(), "A\r\nB\r\nC \xB5\xF7\r\nC \xB5\xF7\r\n");
+}
+
+TEST_F(Handlers, AddingFromAnEmptyBoxOnlyShowsTheStandardMessage)
+{
+    StartWith("A\r\n");
+    Type("");
+    AddEntry(app);
+    EXPECT_EQ(rt.calls, (Items{"PlaySoundData(27574,0)", "StandardMessageBox(\xB8\xE8\xC7\xFA\xC3\xFB\xD7\xD6\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5)"}));
+    EXPECT_EQ(rt.List(kList1), (Items{"A"}));
+    Type(" ");
+    AddEntry(app);
+    EXPECT_EQ(rt.List(kList1), (Items{"A", " "}));
+}
+
+TEST_F(Handlers, DeleteAsksAndGoesAheadOnlyForYes)
+{
+    StartWith("A\r\nB\r\nC\r\n");
+    SelectShown(1);
+    answer = IDNO - 1;
+    DeleteEntry(app);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "\xCA\xC7\xB7\xF1\xC9\xBE\xB3\xFD\xB1\xBE\xCC\xF5\xBC\xC7\xC2\xBC");
+    EXPECT_EQ(boxes[0].style, 0x1044u);
+    EXPECT_EQ(boxes[0].caption, nullptr);
+    EXPECT_EQ(rt.List(kList1), (Items{"A", "B", "C"}));
+
+    answer = IDYES;  // the raw identifier 6 is not the mapped Yes (5)
+    DeleteEntry(app);
+    EXPECT_EQ(rt.List(kList1), (Items{"A", "B", "C"}));
+
+    answer = kAnswerYes;
+    DeleteEntry(app);
+    EXPECT_EQ(rt.List(kList1), (Items{"A", "C"}));
+    EXPECT_EQ(rt.List(kList2), (Items{"A", "C"}));
+    EXPECT_EQ(Saved(), "A\r\nC\r\n");
+}
+
+TEST_F(Handlers, DeletingADuplicateSavesOneCopyFewer)
+{
+    StartWith("A\r\nB\r\nA\r\n");
+    SelectShown(2);
+    DeleteEntry(app);
+    EXPECT_EQ(rt.List(kList2), (Items{"A", "B"}));
+    EXPECT_EQ(Saved(), "B\r\nA\r\n");
+}
+
+TEST_F(Handlers, DeletedEntryFoundAgainBySearchCannotDeleteAnotherEntry)
+{
+    StartWith("A\r\nB\r\nC\r\n");
+    SelectShown(1);
+    DeleteEntry(app);  // B gone
+    SelectShown(1);    // C selected: master selection now C
+    Type("B");
+    SearchCatalogue(app);  // B listed again from the start-up lines
+    ASSERT_EQ(rt.List(kList2), (Items{"B"}));
+    SelectShown(0);
+    EXPECT_EQ(rt.ListSelection(kList1), -1);
+    DeleteEntry(app);
+    EXPECT_TRUE(rt.List(kList2).empty());
+    EXPECT_EQ(rt.List(kList1), (Items{"A", "C"}));  // C survives
+}
+
+TEST_F(Handlers, DeleteWithoutAShownSelectionRemovesNothing)
+{
+    StartWith("A\r\nB\r\n");
+    SelectShown(1);
+    Type("zzz");
+    SearchCatalogue(app);  // empty result, stale master selection remains
+    DeleteEntry(app);
+    EXPECT_EQ(rt.List(kList1), (Items{"A", "B"}));
+}
+
+// ---- links --------------------------------------------------------------------
+
+TEST_F(Handlers, DownloadButtonsPlayTheClickThenOpenTheirPage)
+{
+    const char* pages[] = {kRessimPage, kPellatPage, kCorvelPage, kTamblinPage};
+    for (const char* page : pages) {
+        rt.calls.clear();
+        OpenDownloadPage(app, page);
+        EXPECT_EQ(rt.calls, (Items{"PlaySoundData(27574,0)", std::string("OpenUrl(") + page + ")"}));
+    }
+    EXPECT_EQ(std::string(kTamblinPage).find("https://"), 0u);
+}
+
+TEST_F(Handlers, ChatButtonOpensTheLinkWithoutFlash)
+{
+    OpenSupportChat(app);
+    EXPECT_EQ(rt.calls, (Items{"PlaySoundData(27574,0)", "ShellOpen(tencent://message/?uin=800812345&Site=orvane&Menu=yes)"}));
+}
+
+TEST_F(Handlers, ChatLabelFlashesWhiteForASecondThenGreen)
+{
+    OpenSupportChatWithFlash(app);
+    EXPECT_EQ(rt.calls, (Items{"PlaySoundData(27574,0)", "SetTextColour(3,FFFFFF)",
+                               "ShellOpen(tencent://message/?uin=800812345&Site=orvane&Menu=yes)", "Delay(1000)",
+                               "SetTextColour(3,00FF00)"}));
+}
+
+TEST_F(Handlers, ScoreSearchAppendsTheKeywordOrRefusesAnEmptyOne)
+{
+    Type("");
+    SearchScoreImages(app);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].style, 0x40u);
+    EXPECT_EQ(rt.calls.size(), 2u);  // sound, message; nothing opened
+
+    rt.calls.clear();
+    Type("  晴天&x");
+    SearchScoreImages(app);
+    EXPECT_EQ(rt.calls, (Items{"PlaySoundData(27574,0)", std::string("OpenUrl(") + kScoreSearchPrefix + "  晴天%26x)"}));
+    const std::string prefix = kScoreSearchPrefix;
+    EXPECT_EQ(prefix.substr(prefix.size() - 9), "word=\xC7\xFA\xC6\xD7");
+}
+
+TEST_F(Handlers, HintsNameTheControlUnderThePointer)
+{
+    ShowHint(app, kButton5, "Ressim");
+    ShowHint(app, kLabel5, kChatHint);
+    EXPECT_EQ(rt.calls, (Items{"HoverHint(10,Ressim,0,0)", std::string("HoverHint(3,") + kChatHint + ",0,0)"}));
+}
+
+}  // namespace
+}  // namespace orv

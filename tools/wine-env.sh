@@ -1,0 +1,21 @@
+# Sourced by every script that runs Wine: one place owns the Wine environment,
+# so no run ever touches ~/.wine or the developer's own desktop.
+ORV_ROOT=${ORV_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]:-$0}")/.." && pwd)}
+ORV_CACHE=${ORV_CACHE:-$ORV_ROOT/.cache}
+export WINEPREFIX=${ORV_WINEPREFIX:-$ORV_CACHE/wine-prefix}
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+# Mono/Gecko installers would pop up dialogs nobody answers; the menu builder
+# writes desktop files into the home folder.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+export HOME=$ORV_CACHE/home
+export XDG_CONFIG_HOME=$HOME/.config
+export XDG_DATA_HOME=$HOME/.local/share
+export XDG_CACHE_HOME=$HOME/.cache
+export XDG_RUNTIME_DIR=$ORV_CACHE/xdg-runtime
+export DISPLAY=${ORV_DISPLAY:-${DISPLAY:-:99}}
+# Code page 936 comes from LC_ALL only (LANG alone gives 1252). It is given
+# to Wine per command: the shell itself has no such locale and would complain.
+orv_wine() { LC_ALL=zh_CN.GBK wine "$@"; }
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true
