@@ -181,8 +181,12 @@ void Win32Runtime::ListAddMany(int unit, const std::vector<std::string>& texts)
     SendMessageA(hwnd, LB_INITSTORAGE, texts.size(), bytes);
     auto& items = units_[unit].items;
     items.reserve(items.size() + texts.size());
+    // Items go straight to the list box class's own procedure: no procedure
+    // subclassed in front of it (the runtime's, the skin's) acts on
+    // LB_ADDSTRING, and each of them would cost a lookup per item.
+    auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
     for (const auto& t : texts) {
-        if (SendMessageA(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str())) < 0) break;
+        if (CallWindowProcA(classProc, hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str())) < 0) break;
         items.push_back(t);
     }
     SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);

@@ -73,10 +73,15 @@ public:
     LRESULT OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnControlMessage(int unit, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, WNDPROC previous);
     static Win32Runtime* FromWindow(HWND hwnd);
+    WNDPROC PreviousProc(int unit) const
+    {
+        return unit > 0 && unit < static_cast<int>(units_.size()) ? units_[unit].previousProc : nullptr;
+    }
 
 private:
     struct UnitState {
         HWND hwnd = nullptr;
+        WNDPROC previousProc = nullptr;  // the control's own procedure, behind the runtime's
         COLORREF textColour = kDefaultColour;
         COLORREF backColour = kDefaultColour;
         UniqueBrush backBrush;

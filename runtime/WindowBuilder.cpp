@@ -137,7 +137,7 @@ HWND Win32Runtime::CreateUnit(int index)
     // Every control gets the runtime's procedure in front of its own, so the
     // events bound to it (and notifications of the children of containers)
     // reach their handlers whatever is subclassed on top later.
-    InstallControlProc(this, index, hwnd);
+    units_[index].previousProc = InstallControlProc(this, hwnd);
     return hwnd;
 }
 

@@ -6,22 +6,18 @@ namespace orv {
 
 namespace {
 
+// The main window keeps its runtime in a property (set once at WM_NCCREATE).
+// Controls keep it in GWLP_USERDATA and find their unit by control id: both
+// are read without a trip to the window server, which matters for the list
+// boxes, whose every item message passes through here.
 const char kRuntimeProp[] = "Orv_Runtime";
-const char kUnitProp[] = "Orv_Unit";
-const char kProcProp[] = "Orv_Proc";
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    auto* runtime = static_cast<Win32Runtime*>(GetPropA(hwnd, kRuntimeProp));
-    auto previous = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kProcProp));
+    auto* runtime = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    const int unit = GetDlgCtrlID(hwnd) - kControlIdBase;
+    WNDPROC previous = runtime ? runtime->PreviousProc(unit) : nullptr;
     if (!previous) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (!runtime || msg == WM_NCDESTROY) {
-        RemovePropA(hwnd, kRuntimeProp);
-        RemovePropA(hwnd, kUnitProp);
-        RemovePropA(hwnd, kProcProp);
-        return CallWindowProcA(previous, hwnd, msg, wp, lp);
-    }
-    int unit = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(hwnd, kUnitProp)));
     return runtime->OnControlMessage(unit, hwnd, msg, wp, lp, previous);
 }
 
@@ -44,12 +40,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return runtime->OnWindowMessage(hwnd, msg, wp, lp);
 }
 
-void InstallControlProc(Win32Runtime* runtime, int unit, HWND hwnd)
+WNDPROC InstallControlProc(Win32Runtime* runtime, HWND hwnd)
 {
-    SetPropA(hwnd, kRuntimeProp, runtime);
-    SetPropA(hwnd, kUnitProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(unit)));
-    LONG_PTR previous = SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc));
-    SetPropA(hwnd, kProcProp, reinterpret_cast<HANDLE>(previous));
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(runtime));
+    return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
 }
 
 }  // namespace orv

@@ -10,7 +10,8 @@ class Win32Runtime;
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
-// Puts the runtime's procedure in front of a control's own.
-void InstallControlProc(Win32Runtime* runtime, int unit, HWND hwnd);
+// Puts the runtime's procedure in front of a control's own; returns the
+// control's previous procedure, which the runtime keeps.
+WNDPROC InstallControlProc(Win32Runtime* runtime, HWND hwnd);
 
 }  // namespace orv

@@ -6,8 +6,9 @@ export WINEPREFIX=${ORV_WINEPREFIX:-$ORV_CACHE/wine-prefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # Mono/Gecko installers would pop up dialogs nobody answers; the menu builder
-# writes desktop files into the home folder.
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+# writes desktop files into the home folder. There is no sound card: without
+# the audio drivers PlaySound fails at once instead of logging ALSA errors.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d;winealsa.drv=d;winepulse.drv=d"
 export HOME=$ORV_CACHE/home
 export XDG_CONFIG_HOME=$HOME/.config
 export XDG_DATA_HOME=$HOME/.local/share

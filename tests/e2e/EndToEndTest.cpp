@@ -1,0 +1,185 @@
+// The real orvane.exe, driven from this process the way a user would drive
+// it, with the catalogue checked byte for byte on disk afterwards.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/MainLayout.h"
+#include "runtime/TrayIcon.h"
+#include "tests/support/ProcessDriver.h"
+
+namespace orv {
+namespace {
+
+using test::OrvaneProcess;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+using Items = std::vector<std::string>;
+
+class EndToEnd : public ::testing::Test {
+protected:
+    OrvaneProcess app{ORV_EXE_PATH};
+
+    void StartWith(const std::string& catalogue)
+    {
+        ASSERT_TRUE(WriteFileBytes(app.CataloguePath(), catalogue));
+        ASSERT_TRUE(app.Start()) << "main window did not appear";
+    }
+
+    // Answers the program's message box with the given button.
+    void Answer(int buttonId)
+    {
+        HWND box = app.WaitForDialog();
+        ASSERT_NE(box, nullptr) << "no message box appeared";
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+        // Once the box is gone the handler runs on without asking for
+        // messages, so a settle after that sees its result.
+        const DWORD start = GetTickCount();
+        while (IsWindow(box) && GetTickCount() - start < 10000) Sleep(10);
+        ASSERT_FALSE(IsWindow(box));
+        app.Settle();
+    }
+};
+
+TEST_F(EndToEnd, StartsWithBothListsFilledAndSavesByteExactOnClose)
+{
+    const std::string bytes = "歌曲一 G调\r\nSong 2 Eb\r\n\r\n  spaced  \r\ndup\r\ndup\r\n";
+    StartWith(bytes);
+    const Items want = {"歌曲一 G调", "Song 2 Eb", "", "  spaced  ", "dup", "dup"};
+    EXPECT_EQ(app.ListItems(kList1), want);
+    EXPECT_EQ(app.ListItems(kList2), want);
+    EXPECT_TRUE(IsWindowVisible(app.Control(kList2)));
+    EXPECT_FALSE(IsWindowVisible(app.Control(kList1)));
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), bytes);
+}
+
+TEST_F(EndToEnd, MissingCatalogueStartsEmptyAndCloseWritesAnEmptyFile)
+{
+    ASSERT_TRUE(app.Start());
+    EXPECT_TRUE(app.ListItems(kList2).empty());
+    ASSERT_TRUE(app.Close());
+    const DWORD attrs = GetFileAttributesA(app.CataloguePath().c_str());
+    ASSERT_NE(attrs, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "");
+}
+
+TEST_F(EndToEnd, KeywordAndEnterShowTheMatchingEntries)
+{
+    StartWith("晴天 G调\r\n稻香 D调\r\nG-Dragon\r\ng minor\r\n");
+    app.SetText(kEdit2, "G");
+    app.PressEnter(kEdit2);
+    app.Settle();
+    EXPECT_EQ(app.ListItems(kList2), (Items{"晴天 G调", "G-Dragon"}));
+    app.SetText(kEdit2, "调");
+    app.Click(kButton1);
+    app.Settle();
+    EXPECT_EQ(app.ListItems(kList2), (Items{"晴天 G调", "稻香 D调"}));
+    EXPECT_EQ(app.ListItems(kList1).size(), 4u);
+    ASSERT_TRUE(app.Close());
+}
+
+TEST_F(EndToEnd, AddDeleteYesAndNoThenRestart)
+{
+    StartWith("A\r\nB\r\nC\r\n");
+    app.SetText(kEdit2, "新歌 #F调");
+    app.Click(kButton2);
+    app.Settle();
+    EXPECT_EQ(app.ListItems(kList2), (Items{"A", "B", "C", "新歌 #F调"}));
+
+    app.DoubleClickItem(kList2, 1);  // B
+    Answer(IDYES);
+    EXPECT_EQ(app.ListItems(kList2), (Items{"A", "C", "新歌 #F调"}));
+    EXPECT_EQ(app.ListItems(kList1), (Items{"A", "C", "新歌 #F调"}));
+
+    app.DoubleClickItem(kList2, 0);  // A, answered No
+    Answer(IDNO);
+    EXPECT_EQ(app.ListItems(kList1), (Items{"A", "C", "新歌 #F调"}));
+
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\nC\r\n新歌 #F调\r\n");
+
+    ASSERT_TRUE(app.Start());
+    EXPECT_EQ(app.ListItems(kList1), (Items{"A", "C", "新歌 #F调"}));
+    EXPECT_EQ(app.ListItems(kList2), (Items{"A", "C", "新歌 #F调"}));
+    app.SetText(kEdit2, "新歌");
+    app.PressEnter(kEdit2);
+    app.Settle();
+    EXPECT_EQ(app.ListItems(kList2), (Items{"新歌 #F调"}));
+    ASSERT_TRUE(app.Close());
+}
+
+TEST_F(EndToEnd, MinimiseHidesToTheTrayAndTheTrayRestoresCentredOnTop)
+{
+    StartWith("A\r\n");
+    HWND w = app.Window();
+    SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_FALSE(GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE);  // so not on the taskbar either
+
+    SendMessageA(w, kTrayCallbackMessage, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_FALSE(IsIconic(w));
+    EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT r, work;
+    GetWindowRect(w, &r);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((r.left + r.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((r.top + r.bottom) / 2, (work.top + work.bottom) / 2, 1);
+    ASSERT_TRUE(app.Close());
+}
+
+TEST_F(EndToEnd, HostileCatalogueBytesSurviveARoundTrip)
+{
+    std::string bytes;
+    std::mt19937 rng(936);
+    for (int i = 0; i < 2000; ++i) {
+        std::string line;
+        for (int k = static_cast<int>(rng() % 40); k > 0; --k) {
+            char c = static_cast<char>(rng() % 256);
+            if (c == '\r') c = ' ';
+            line += c;
+        }
+        bytes += line + "\r\n";
+    }
+    bytes += std::string(100000, 'x') + "\r\n";  // one long line
+    StartWith(bytes);
+    ASSERT_TRUE(app.Close());
+    EXPECT_TRUE(ReadFileBytes(app.CataloguePath()) == bytes);
+}
+
+TEST_F(EndToEnd, KillingDuringTheSaveLeavesTheOldOrTheNewCatalogue)
+{
+    std::string before;
+    for (int i = 0; i < 50000; ++i) before += "歌曲 " + std::to_string(i) + " 降B调 live version\r\n";
+    const std::string after = before + "ADDED\r\n";
+
+    // How long a normal close takes, so the kills spread over the save.
+    StartWith(before);
+    app.SetText(kEdit2, "ADDED");
+    app.Click(kButton2);
+    app.Settle();
+    const DWORD t0 = GetTickCount();
+    ASSERT_TRUE(app.Close());
+    const DWORD closeMs = GetTickCount() - t0 + 1;
+    ASSERT_EQ(ReadFileBytes(app.CataloguePath()), after);
+
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_TRUE(WriteFileBytes(app.CataloguePath(), before));
+        ASSERT_TRUE(app.Start());
+        app.SetText(kEdit2, "ADDED");
+        app.Click(kButton2);
+        app.Settle();
+        PostMessageA(app.Window(), WM_CLOSE, 0, 0);
+        Sleep(closeMs * round / 10);
+        app.Kill();
+        const std::string now = ReadFileBytes(app.CataloguePath());
+        EXPECT_TRUE(now == before || now == after) << "round " << round << ": " << now.size() << " bytes";
+    }
+}
+
+}  // namespace
+}  // namespace orv
