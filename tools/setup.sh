@@ -38,7 +38,7 @@ if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$want" ]; then
   # regedit wants UTF-16LE with a byte-order mark for non-ASCII key names.
   reg="$ORV_CACHE/prefix.reg"
   { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/wine-prefix.reg.txt"; } > "$reg"
-  orv_wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+  orv_wine regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1
   wineserver -w
   orv_xvfb_stop
   echo "$want" > "$stamp"

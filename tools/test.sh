@@ -25,8 +25,12 @@ cleanup() {
 }
 trap cleanup EXIT
 orv_xvfb_start
-# Wine's helper processes would otherwise hold ctest's output pipe for a second
-# or two after every test; one long-lived program keeps them attached elsewhere.
-tools/wine-run build/win/tools/keepalive/orv-keepalive.exe >/dev/null 2>&1 &
+# Wine's helper processes (services, the desktop process) inherit the output
+# of whichever program starts them, and ctest waits for a test's output to
+# close: a long-lived program starts them first, with its output elsewhere.
+ready=$ORV_CACHE/keepalive.ready
+rm -f "$ready"
+tools/wine-run build/win/tools/keepalive/orv-keepalive.exe "Z:${ready//\//\\}" >/dev/null 2>&1 &
 keepalive_pid=$!
+for _ in $(seq 1 300); do [ -f "$ready" ] && break; sleep 0.1; done
 ctest --test-dir build/win --output-on-failure
