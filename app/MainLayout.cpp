@@ -77,7 +77,7 @@ const char kTipsText[] =
     "度才会显得电力十足,那么下面电的想强些,就选快歌,因为快歌节奏明显强烈,上窜下跳的,就会显的很电,因为声音会波动多,体现"
     "的多,如果慢歌,肯定是轻缓.";
 
-const char kCreditLine[] = "Orvane 电音助手  客服QQ: 800812345";
+const char kCreditLine[] = "Orvane 出品 QQ:800812345";
 const char kOwnershipLine[] = "Orvane 工作室 版权所有";
 
 LayoutTable MainLayout() { return LayoutTable{kUnits, kUnitCount}; }

@@ -1,6 +1,7 @@
 #include "app/SkinSetup.h"
 
 #include "app/MainLayout.h"
+#include "resources/Resources.h"
 #include "skin/SkinEngine.h"
 
 namespace orv {
@@ -8,15 +9,35 @@ namespace orv {
 void ApplyMainWindowSkin(AppContext& app)
 {
     if (!app.skin) return;
-    // SKIN-STEP 2: SkinWindow(main window, title bar 1, resizable 0, caption 0,
-    //              background picture, layout mode 1) — comes with the frame skin.
-    // SKIN-STEP 3: SkinControl(选择夹1, 分组框1, 分组框2; back colour asked
-    //              afresh, alpha 100, frame flag 1) — comes with the container skin.
+    // 2. The frame: title bar 1, resizable 0, caption 0 (the picture carries
+    //    the artwork), the background picture right-aligned (layout mode 1).
+    app.skin->SkinWindow(app.rt->ControlHandle(0), {}, Given(1), Given(0), {}, {}, Given(0), {}, {}, {},
+                         Given(StoredBytes(IDR_BACKGROUND)), Given(1));
+    // 3. The page frame and the two group boxes become see-through panels
+    //    washed in the default back colour, asked afresh for each.
+    for (int unit : {kTab1, kGroup1, kGroup2})
+        app.skin->SkinControl(app.rt->ControlHandle(unit), {}, Given(app.rt->DefaultBackColour()), Given(100),
+                              Given(1));
     // 4. Control skinning on, background alpha 100 given, track style not given.
     app.skin->SetControlSkinOptions(1, 100, true);
-    // SKIN-STEP 5: SkinIconButton(按钮5, 按钮6, 按钮7, 按钮8, 按钮9).
-    // SKIN-STEP 6: SkinImageButton(按钮1, 按钮3, 按钮2; picture, 1, 1).
-    // SKIN-STEP 7: SetControlTextColour(按钮1, 按钮2, 按钮3; 0x0000D8D8).
+    // 5. The sibling-tool and chat buttons show their pictures at natural
+    //    size, with no pictures of their own for the other states.
+    const struct {
+        int unit;
+        int picture;
+    } iconButtons[] = {{kButton5, IDR_TOOL_RESSIM}, {kButton6, IDR_TOOL_PELLAT}, {kButton7, IDR_TOOL_CORVEL},
+                       {kButton8, IDR_TOOL_TAMBLIN}, {kButton9, IDR_CHAT}};
+    for (const auto& b : iconButtons) app.skin->SkinIconButton(app.rt->ControlHandle(b.unit), StoredBytes(b.picture));
+    // 6. The search row: picture beside the caption; option 1 given, no tip.
+    const struct {
+        int unit;
+        int picture;
+    } imageButtons[] = {{kButton1, IDR_SEARCH}, {kButton3, IDR_REMOTE_SEARCH}, {kButton2, IDR_SAVE}};
+    for (const auto& b : imageButtons)
+        app.skin->SkinImageButton(app.rt->ControlHandle(b.unit), StoredBytes(b.picture), 1, Given(1));
+    // 7. Their captions in yellow (red 216, green 216, blue 0).
+    for (int unit : {kButton1, kButton2, kButton3})
+        app.skin->SetControlTextColour(app.rt->ControlHandle(unit), 0x0000D8D8);
 }
 
 }  // namespace orv

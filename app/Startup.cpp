@@ -4,8 +4,10 @@
 #include "app/EventBindings.h"
 #include "app/MainLayout.h"
 #include "app/MessageBoxes.h"
+#include "app/SingleInstance.h"
 #include "resources/Resources.h"
 #include "runtime/Win32Runtime.h"
+#include "skin/ControlSkins.h"
 #include "skin/SkinEngine.h"
 
 namespace orv {
@@ -46,6 +48,11 @@ void ExitCleanup(AppContext& app)
 
 int RunOrvane()
 {
+    SingleInstance instance;
+    if (!instance.First()) {
+        SingleInstance::ShowRunningCopy();
+        return 0;
+    }
     Win32Runtime rt(MainLayout());
     AppContext app;
     app.rt = &rt;
@@ -56,6 +63,7 @@ int RunOrvane()
     // The skin object exists before any window does.
     SkinEngine skin(rt.DefaultBackColour());
     app.skin = &skin;
+    InstallControlSkinModules();
     StartupRoutine(app);
 
     BindMainWindowEvents(rt, app);

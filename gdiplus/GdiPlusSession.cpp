@@ -1,5 +1,7 @@
 #include "gdiplus/GdiPlusSession.h"
 
+#include "gdiplus/PictureCache.h"
+
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -10,15 +12,23 @@ namespace orv {
 namespace {
 
 GdiPlusToken gLastToken = 0;
-// Tokens already shut down: the skin's release and the frame's WM_QUIT path
-// both end the same kept token, and GdiplusShutdown must see it once only.
-std::vector<GdiPlusToken> gEndedTokens;
+// Sessions started and not yet ended, by token value. The skin's release and
+// the frame's WM_QUIT both end the same kept token, and GdiplusShutdown must
+// see it once per start only. Counting (rather than remembering ended
+// tokens) keeps that right where GDI+ hands out one token value for every
+// session, as Wine does.
+struct OpenSession {
+    GdiPlusToken token;
+    int starts;
+};
+std::vector<OpenSession> gOpen;
+ShutdownObserver gShutdownObserver = nullptr;
 
-bool AlreadyEnded(GdiPlusToken token)
+OpenSession* FindOpen(GdiPlusToken token)
 {
-    for (GdiPlusToken t : gEndedTokens)
-        if (t == token) return true;
-    return false;
+    for (OpenSession& s : gOpen)
+        if (s.token == token) return &s;
+    return nullptr;
 }
 
 }  // namespace
@@ -33,12 +43,12 @@ GdiPlusToken StartGdiPlus(uint32_t version)
     ULONG_PTR token = 0;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) token = 0;
     gLastToken = token;
-    // A new session may reuse an old token's value.
-    for (auto it = gEndedTokens.begin(); it != gEndedTokens.end(); ++it)
-        if (*it == token) {
-            gEndedTokens.erase(it);
-            break;
-        }
+    if (token != 0) {
+        if (OpenSession* open = FindOpen(token))
+            ++open->starts;
+        else
+            gOpen.push_back({token, 1});
+    }
     return token;
 }
 
@@ -51,10 +61,23 @@ void EndGdiPlus(const GdiPlusToken* token)
         t = gLastToken;
         gLastToken = 0;
     }
-    if (t == 0 || AlreadyEnded(t)) return;
-    gEndedTokens.push_back(t);
-    if (t == gLastToken) gLastToken = 0;
+    OpenSession* open = t ? FindOpen(t) : nullptr;
+    if (!open) return;
+    if (--open->starts == 0) {
+        gOpen.erase(gOpen.begin() + (open - gOpen.data()));
+        // Cached images are GDI+ objects: they go while GDI+ still runs.
+        if (gOpen.empty()) gp::ClearPictureCache();
+        if (t == gLastToken) gLastToken = 0;
+    }
+    if (gShutdownObserver) gShutdownObserver(t);
     Gdiplus::GdiplusShutdown(t);
+}
+
+ShutdownObserver SetShutdownObserver(ShutdownObserver observer)
+{
+    ShutdownObserver previous = gShutdownObserver;
+    gShutdownObserver = observer;
+    return previous;
 }
 
 }  // namespace orv

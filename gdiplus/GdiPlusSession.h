@@ -14,8 +14,14 @@ using GdiPlusToken = uintptr_t;
 GdiPlusToken StartGdiPlus(uint32_t version = 1);
 
 // Ends the session of token. Without a token (nullptr) the last token is
-// taken and cleared first. A token is shut down at most once however often it
-// is ended, and a 0 token does nothing.
+// taken and cleared first. Each start reaches GdiplusShutdown at most once
+// however often its token is ended; a 0 or unknown token does nothing.
 void EndGdiPlus(const GdiPlusToken* token = nullptr);
+
+// Called with each token just before it reaches GdiplusShutdown, so tests can
+// see how often a session really ends (GDI+ itself gives no sign under Wine).
+// Returns the previous observer; nullptr removes it.
+using ShutdownObserver = void (*)(GdiPlusToken token);
+ShutdownObserver SetShutdownObserver(ShutdownObserver observer);
 
 }  // namespace orv

@@ -1,5 +1,6 @@
 #include "runtime/TransparentLabel.h"
 
+#include <string_view>
 #include <vector>
 
 #include "gdiplus/GdiHandles.h"
@@ -13,6 +14,30 @@ namespace {
 // Window extra bytes: text colour, font.
 constexpr int kColourOffset = 0;
 constexpr int kFontOffset = sizeof(LONG_PTR);
+
+// One line per CR LF, each a character height below the last: the label's
+// lines are laid out for a 12-pixel face, and a substitute font with a taller
+// line (WenQuanYi under Wine) would otherwise push the last line out of the
+// label. Nothing wraps: a label shows its lines as written.
+void DrawLabelLines(HDC dc, std::string_view text, const RECT& rc)
+{
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    const int step = tm.tmHeight - tm.tmInternalLeading > 0 ? tm.tmHeight - tm.tmInternalLeading : tm.tmHeight;
+    int y = rc.top;
+    size_t start = 0;
+    while (start <= text.size() && y < rc.bottom) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        if (end > start) {
+            RECT line{rc.left, y, rc.right, rc.bottom};
+            DrawTextA(dc, text.data() + start, static_cast<int>(end - start), &line,
+                      DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        }
+        y += step;
+        start = end + 2;
+    }
+}
 
 void OnPaint(HWND hwnd)
 {
@@ -106,8 +131,7 @@ void PaintTransparentLabel(HWND hwnd, HDC target)
     SetTextColor(dc, LabelTextColour(hwnd));
     auto font = reinterpret_cast<HFONT>(GetWindowLongPtrA(hwnd, kFontOffset));
     ScopedSelect selectFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-    DrawTextA(dc, text.data(), len, &rc, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
-
+    DrawLabelLines(dc, std::string_view(text.data(), static_cast<size_t>(len)), rc);
     BitBlt(target, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
 }
 

@@ -283,6 +283,14 @@ void Win32Runtime::SetTrayIcon(HICON icon, std::string_view tip)
     tray_.Set(ControlHandle(0), icon, std::string(tip));
 }
 
+void Win32Runtime::ShowFromElsewhere()
+{
+    HWND hwnd = ControlHandle(0);
+    ShowWindow(hwnd, SW_SHOW);
+    if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
+}
+
 // ---- message routing ----------------------------------------------------
 
 bool Win32Runtime::RouteCommand(HWND child, WORD code)
@@ -360,6 +368,10 @@ LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     default:
         if (msg == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0) {
             tray_.Restore();
+            return 0;
+        }
+        if (msg == showRunningCopyMessage_ && showRunningCopyMessage_ != 0) {
+            ShowFromElsewhere();
             return 0;
         }
         return DefWindowProcA(hwnd, msg, wp, lp);

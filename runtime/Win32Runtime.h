@@ -17,6 +17,11 @@
 
 namespace orv {
 
+// Class of the main window, and the registered message a second copy of the
+// program sends it to bring it back to the front.
+extern const char kMainWindowClassName[];
+extern const char kShowRunningCopyMessage[];
+
 class Win32Runtime : public Runtime {
 public:
     explicit Win32Runtime(LayoutTable layout);
@@ -107,7 +112,10 @@ private:
     HoverHintWindow hint_;
     bool created_ = false;
     bool centredState_ = false;
+    void ShowFromElsewhere();
+
     UINT taskbarCreatedMessage_ = 0;
+    UINT showRunningCopyMessage_ = 0;
     std::string_view windowSound_;
 };
 

@@ -8,20 +8,21 @@
 
 namespace orv {
 
-namespace {
+const char kMainWindowClassName[] = "OrvaneMainWindow";
+const char kShowRunningCopyMessage[] = "Orvane.ShowRunningCopy";
 
-const char kMainWindowClass[] = "OrvaneMainWindow";
+namespace {
 
 bool RegisterMainWindowClass(HINSTANCE instance)
 {
     WNDCLASSA wc{};
-    if (GetClassInfoA(instance, kMainWindowClass, &wc)) return true;
+    if (GetClassInfoA(instance, kMainWindowClassName, &wc)) return true;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kMainWindowClass;
+    wc.lpszClassName = kMainWindowClassName;
     return RegisterClassA(&wc) != 0;
 }
 
@@ -40,7 +41,9 @@ ClassAndStyle ControlClass(const UnitSpec& u)
     case UnitKind::ListBox:
         return {"ListBox", style | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, ex};
     case UnitKind::TransparentLabel:
-        return {kTransparentLabelClass, WS_CHILD, 0};
+        // Labels paint their own background: where two overlap, the upper one
+        // must win rather than the one painted last.
+        return {kTransparentLabelClass, WS_CHILD | WS_CLIPSIBLINGS, 0};
     case UnitKind::Button:
         return {"BUTTON", style | BS_PUSHBUTTON, 0};
     case UnitKind::Edit: {
@@ -70,6 +73,7 @@ bool Win32Runtime::CreateWindowFromLayout()
     InitCommonControlsEx(&icc);
     if (!RegisterMainWindowClass(instance) || !RegisterTransparentLabelClass(instance)) return false;
     taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+    showRunningCopyMessage_ = RegisterWindowMessageA(kShowRunningCopyMessage);
 
     // Controls without a font of their own get 宋体 9 pt, the usual face of
     // Chinese Windows dialogs.
@@ -79,7 +83,7 @@ bool Win32Runtime::CreateWindowFromLayout()
     const UnitSpec& w = layout_.units[0];
     // Borderless, with a minimise box and no maximise box: the frame, caption
     // and title buttons are drawn by the skin.
-    HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, kMainWindowClass, w.text ? w.text : "",
+    HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, kMainWindowClassName, w.text ? w.text : "",
                                 WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU | WS_CLIPCHILDREN, w.left, w.top, w.width,
                                 w.height, nullptr, nullptr, instance, this);
     if (!hwnd) return false;

@@ -6,6 +6,7 @@
 #include "app/LinkActions.h"
 #include "app/MainLayout.h"
 #include "app/MainWindowEvents.h"
+#include "resources/Resources.h"
 #include "skin/SkinEngine.h"
 #include "tests/support/RecordingRuntime.h"
 
@@ -18,11 +19,59 @@ using Items = std::vector<std::string>;
 class RecordingSkin : public SkinEngine {
 public:
     explicit RecordingSkin(std::vector<std::string>* log) : SkinEngine(0x00F0F0F0), log_(log) {}
+    void SetLog(std::vector<std::string>* log) { log_ = log; }
     void SetControlSkinOptions(int enable, int alpha, bool alphaGiven, int, bool trackGiven) override
     {
         log_->push_back("SetControlSkinOptions(" + std::to_string(enable) + "," + std::to_string(alpha) + "," +
                         std::to_string(alphaGiven) + "," + std::to_string(trackGiven) + ")");
     }
+    void SkinWindow(HWND window, Opt<int> titleHeight, Opt<int> titleBar, Opt<int> resizable, Opt<int>, Opt<int>,
+                    Opt<int> caption, Opt<int>, Opt<int>, Opt<const std::vector<std::string>*>,
+                    Opt<std::string_view> background, Opt<int> layoutMode) override
+    {
+        log_->push_back("SkinWindow(" + Unit(window) + "," + Arg(titleHeight) + "," + Arg(titleBar) + "," +
+                        Arg(resizable) + "," + Arg(caption) + "," + Bytes(background) + "," + Arg(layoutMode) + ")");
+    }
+    void SkinControl(HWND control, Opt<int> kind, Opt<COLORREF> fill, Opt<int> alpha, Opt<int> flag) override
+    {
+        log_->push_back("SkinControl(" + Unit(control) + "," + Arg(kind) + "," + Arg(fill) + "," + Arg(alpha) + "," +
+                        Arg(flag) + ")");
+    }
+    void SkinIconButton(HWND button, std::string_view picture, Opt<std::string_view> hover,
+                        Opt<std::string_view> pressed, Opt<std::string_view> further,
+                        Opt<std::string_view> disabled) override
+    {
+        const bool anyOptional = hover.given || pressed.given || further.given || disabled.given;
+        log_->push_back("SkinIconButton(" + Unit(button) + "," + std::to_string(picture.size()) + "," +
+                        (anyOptional ? "optional" : "-") + ")");
+    }
+    void SkinImageButton(HWND button, std::string_view picture, int value, Opt<int> option,
+                         Opt<std::string> tooltip) override
+    {
+        log_->push_back("SkinImageButton(" + Unit(button) + "," + std::to_string(picture.size()) + "," +
+                        std::to_string(value) + "," + Arg(option) + "," + (tooltip.given ? "tip" : "-") + ")");
+    }
+    void SetControlTextColour(HWND control, COLORREF colour) override
+    {
+        char hex[16];
+        snprintf(hex, sizeof hex, "%06lX", static_cast<unsigned long>(colour));
+        log_->push_back("SetControlTextColour(" + Unit(control) + "," + hex + ")");
+    }
+
+private:
+    // The recording runtime's handles are 0x1000 + unit.
+    static std::string Unit(HWND h) { return std::to_string(reinterpret_cast<INT_PTR>(h) - 0x1000); }
+    template <typename T>
+    static std::string Arg(const Opt<T>& o)
+    {
+        return o.given ? std::to_string(o.value) : std::string("-");
+    }
+    static std::string Bytes(const Opt<std::string_view>& o)
+    {
+        return o.given ? std::to_string(o.value.size()) : std::string("-");
+    }
+
+public:
 
 private:
     std::vector<std::string>* log_;
@@ -80,19 +129,51 @@ protected:
 
 // ---- start-up, closing, window state ----------------------------------------
 
+// Each call of DefaultBackColour gives a new colour, so the record shows
+// whether the colour was asked afresh for each container. The test checks
+// all eight steps of the window-created handler in order.
+class ChangingBackColourRuntime : public RecordingRuntime {
+public:
+    COLORREF DefaultBackColour() override { return 0x00F0F0F0 + asked++; }
+    int asked = 0;
+};
+
 TEST_F(Handlers, CreatedPutsTrayIconFirstAndFillsListsLast)
 {
-    rt.files[CataloguePath(rt)] = "A\r\nB\r\n";
+    ChangingBackColourRuntime changing;
+    changing.files[CataloguePath(changing)] = "A\r\nB\r\n";
+    app.rt = &changing;
+    skin.SetLog(&changing.calls);
     OnMainWindowCreated(app);
-    ASSERT_GE(rt.calls.size(), 4u);
-    EXPECT_EQ(rt.calls.front(), "SetTrayIcon(Orvane)");
-    EXPECT_EQ(rt.calls[1], "SetControlSkinOptions(1,100,1,0)");
-    EXPECT_EQ(rt.calls[rt.calls.size() - 2], "ReadWholeFile(C:\\Orvane\\jidiao.dll)");
-    EXPECT_EQ(rt.calls.back(), "ReadWholeFile(C:\\Orvane\\jidiao.dll)");
-    EXPECT_EQ(rt.List(kList1), (Items{"A", "B"}));
-    EXPECT_EQ(rt.List(kList2), (Items{"A", "B"}));
-    EXPECT_EQ(rt.ListSelection(kList1), -1);
-    EXPECT_EQ(rt.ListSelection(kList2), -1);
+    const std::string background = std::to_string(StoredBytes(IDR_BACKGROUND).size());
+    auto size = [](int id) { return std::to_string(StoredBytes(id).size()); };
+    const Items expected{
+        "SetTrayIcon(Orvane)",
+        "SkinWindow(0,-,1,0,0," + background + ",1)",
+        "SkinControl(" + std::to_string(kTab1) + ",-," + std::to_string(0x00F0F0F0) + ",100,1)",
+        "SkinControl(" + std::to_string(kGroup1) + ",-," + std::to_string(0x00F0F0F1) + ",100,1)",
+        "SkinControl(" + std::to_string(kGroup2) + ",-," + std::to_string(0x00F0F0F2) + ",100,1)",
+        "SetControlSkinOptions(1,100,1,0)",
+        "SkinIconButton(" + std::to_string(kButton5) + "," + size(IDR_TOOL_RESSIM) + ",-)",
+        "SkinIconButton(" + std::to_string(kButton6) + "," + size(IDR_TOOL_PELLAT) + ",-)",
+        "SkinIconButton(" + std::to_string(kButton7) + "," + size(IDR_TOOL_CORVEL) + ",-)",
+        "SkinIconButton(" + std::to_string(kButton8) + "," + size(IDR_TOOL_TAMBLIN) + ",-)",
+        "SkinIconButton(" + std::to_string(kButton9) + "," + size(IDR_CHAT) + ",-)",
+        "SkinImageButton(" + std::to_string(kButton1) + "," + size(IDR_SEARCH) + ",1,1,-)",
+        "SkinImageButton(" + std::to_string(kButton3) + "," + size(IDR_REMOTE_SEARCH) + ",1,1,-)",
+        "SkinImageButton(" + std::to_string(kButton2) + "," + size(IDR_SAVE) + ",1,1,-)",
+        "SetControlTextColour(" + std::to_string(kButton1) + ",00D8D8)",
+        "SetControlTextColour(" + std::to_string(kButton2) + ",00D8D8)",
+        "SetControlTextColour(" + std::to_string(kButton3) + ",00D8D8)",
+        "ReadWholeFile(C:\\Orvane\\jidiao.dll)",
+        "ReadWholeFile(C:\\Orvane\\jidiao.dll)",
+    };
+    EXPECT_EQ(changing.calls, expected);
+    EXPECT_EQ(changing.asked, 3);
+    EXPECT_EQ(changing.List(kList1), (Items{"A", "B"}));
+    EXPECT_EQ(changing.List(kList2), (Items{"A", "B"}));
+    EXPECT_EQ(changing.ListSelection(kList1), -1);
+    EXPECT_EQ(changing.ListSelection(kList2), -1);
     EXPECT_EQ(app.catalogue.lines, (Items{"A", "B"}));
 }
 

@@ -181,5 +181,120 @@ TEST_F(EndToEnd, KillingDuringTheSaveLeavesTheOldOrTheNewCatalogue)
     }
 }
 
+TEST_F(EndToEnd, SecondCopyBringsTheFirstBackAndLeavesTheCatalogueToIt)
+{
+    StartWith("A\r\n");
+    HWND first = app.Window();
+    SendMessageA(first, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_FALSE(IsWindowVisible(first));
+    app.SetText(kEdit2, "B");
+    app.Click(kButton2);
+
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + app.ProgramPath() + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u);
+
+    app.Settle();
+    EXPECT_TRUE(IsWindowVisible(first));
+    EXPECT_FALSE(IsIconic(first));
+    // Only the first copy writes, and it still holds the addition.
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\n");
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\nB\r\n");
+}
+
+// ---- skinned message boxes, seen from outside the program -------------------
+
+// The box the program shows is the skin's: layered (it fades in), cut to a
+// rounded region, its buttons owner-drawn. Returns the box, settled so the
+// skinning done at its activation has finished.
+HWND WaitForSkinnedBox(const OrvaneProcess& app)
+{
+    HWND box = app.WaitForDialog();
+    if (!box) return nullptr;
+    app.Settle();
+    return box;
+}
+
+void ExpectSkinned(HWND box, const char* text)
+{
+    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_LAYERED);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(box, region), ERROR) << "the box has a window region";
+    RECT wr{};
+    GetWindowRect(box, &wr);
+    EXPECT_FALSE(PtInRegion(region, 0, 0)) << "its corners are cut";
+    EXPECT_TRUE(PtInRegion(region, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2));
+    DeleteObject(region);
+    int buttons = 0;
+    for (HWND b = nullptr; (b = FindWindowExA(box, b, "Button", nullptr)) != nullptr;) {
+        if (!IsWindowVisible(b)) continue;
+        ++buttons;
+        EXPECT_EQ(GetWindowLongA(b, GWL_STYLE) & 0xF, BS_OWNERDRAW);
+    }
+    EXPECT_GT(buttons, 0);
+    bool textFound = false;
+    for (HWND s = nullptr; (s = FindWindowExA(box, s, "Static", nullptr)) != nullptr;) {
+        char buf[256] = {};
+        SendMessageA(s, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+        textFound = textFound || std::string(buf) == text;
+    }
+    EXPECT_TRUE(textFound) << "the message is shown";
+    // The fade-in ends at 250 (there is no message to wait for from here).
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    const DWORD start = GetTickCount();
+    while (GetLayeredWindowAttributes(box, nullptr, &alpha, &flags) && alpha != 250 && GetTickCount() - start < 5000)
+        Sleep(10);
+    EXPECT_EQ(alpha, 250);
+}
+
+// Clicks one of the box's own (owner-drawn) buttons and waits for the box to go.
+void ClickBoxButton(OrvaneProcess& app, HWND box, int id)
+{
+    HWND button = GetDlgItem(box, id);
+    ASSERT_NE(button, nullptr);
+    PostMessageA(button, BM_CLICK, 0, 0);
+    const DWORD start = GetTickCount();
+    while (IsWindow(box) && GetTickCount() - start < 10000) Sleep(10);
+    ASSERT_FALSE(IsWindow(box));
+    app.Settle();
+}
+
+TEST_F(EndToEnd, EmptyKeywordSearchShowsASkinnedBox)
+{
+    StartWith("A\r\nB\r\n");
+    app.SetText(kEdit2, "");
+    app.ClickAsync(kButton1);
+    HWND box = WaitForSkinnedBox(app);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    ExpectSkinned(box, "请输入关键字再搜索");
+    ClickBoxButton(app, box, IDOK);
+    EXPECT_EQ(app.ListItems(kList2), (Items{"A", "B"}));
+    ASSERT_TRUE(app.Close());
+}
+
+TEST_F(EndToEnd, DeleteConfirmationIsSkinnedAndNoDeletesNothing)
+{
+    StartWith("A\r\nB\r\nC\r\n");
+    app.DoubleClickItem(kList2, 1);
+    HWND box = WaitForSkinnedBox(app);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    ExpectSkinned(box, "是否删除本条记录");
+    ClickBoxButton(app, box, IDNO);
+    EXPECT_EQ(app.ListItems(kList2), (Items{"A", "B", "C"}));
+    EXPECT_EQ(app.ListItems(kList1), (Items{"A", "B", "C"}));
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\nB\r\nC\r\n");
+}
+
 }  // namespace
 }  // namespace orv

@@ -170,7 +170,8 @@ TEST_F(MainWindow, HasTheTwentyOneControlsOfTheLayout)
     }
     // Kinds that differ only by style.
     EXPECT_EQ(GetWindowLongA(rt->ControlHandle(kGroup1), GWL_STYLE) & BS_TYPEMASK, BS_GROUPBOX);
-    EXPECT_EQ(GetWindowLongA(rt->ControlHandle(kButton1), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    // Push buttons; the skin has made the search row's picture buttons owner-drawn.
+    EXPECT_EQ(GetWindowLongA(rt->ControlHandle(kButton1), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
     LONG tips = GetWindowLongA(rt->ControlHandle(kEdit3), GWL_STYLE);
     EXPECT_TRUE((tips & ES_MULTILINE) && (tips & ES_READONLY) && (tips & WS_VSCROLL));
     EXPECT_FALSE(GetWindowLongA(rt->ControlHandle(kEdit2), GWL_STYLE) & ES_MULTILINE);

@@ -1,0 +1,24 @@
+#include "gdiplus/GpCore.h"
+
+namespace orv::gp {
+
+namespace {
+GpStatus gLastStatus = Gdiplus::Ok;
+}
+
+GpStatus LastStatus() { return gLastStatus; }
+
+bool Track(GpStatus status)
+{
+    gLastStatus = status;
+    return status == Gdiplus::Ok;
+}
+
+void* Alloc(size_t size) { return Gdiplus::DllExports::GdipAlloc(size); }
+
+void Free(void* block)
+{
+    if (block) Gdiplus::DllExports::GdipFree(block);
+}
+
+}  // namespace orv::gp

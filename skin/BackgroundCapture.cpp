@@ -1,0 +1,86 @@
+#include "skin/BackgroundCapture.h"
+
+#include <vector>
+
+#include "gdiplus/Gp.h"
+#include "skin/Registry.h"
+
+namespace orv {
+
+HBITMAP CreateArgbSurface(int width, int height)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width > 0 ? width : 1;
+    bi.bmiHeader.biHeight = -(height > 0 ? height : 1);
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+BackgroundCapture::BackgroundCapture(HWND control, const RECT& rect)
+    : width_(rect.right - rect.left), height_(rect.bottom - rect.top)
+{
+    dc_.Reset(CreateCompatibleDC(nullptr));
+    bitmap_.Reset(CreateArgbSurface(width_, height_));
+    if (!dc_ || !bitmap_) return;
+    previous_ = SelectObject(dc_.Get(), bitmap_.Get());
+
+    // The top-level window that owns the control, noting the first window on
+    // the way up (the control included) that is a registered container.
+    std::vector<HWND> chain;
+    int index = 0;
+    for (HWND w = control; w; w = GetParent(w)) {
+        if ((index = FindWindowRecord(w)) != 0) break;
+        chain.push_back(w);
+    }
+    WindowSkinRecord* record = RecordAt(index);
+    if (!record || !record->frameCache.dc) return;
+
+    RECT controlRect{};
+    GetWindowRect(control, &controlRect);
+    POINT origin{0, 0};
+    ClientToScreen(record->window, &origin);  // the cache holds the client area
+    BitBlt(dc_.Get(), 0, 0, width_, height_, record->frameCache.dc, controlRect.left - origin.x + rect.left,
+           controlRect.top - origin.y + rect.top, SRCCOPY);
+
+    const ContainerEntry* container = nullptr;
+    HWND containerWindow = nullptr;
+    for (HWND w : chain) {
+        if (int e = record->containers.Find(w)) {
+            container = record->containers.Get(e);
+            containerWindow = w;
+            break;
+        }
+    }
+    if (container && container->fillColour != 0) {
+        gp::Graphics g;
+        if (g.CreateFromHDC(dc_.Get())) {
+            gp::ARGB fill = gp::Argb(container->fillColour, container->fillAlpha);
+            if (containerWindow == control && GetParent(control) == record->window) {
+                gp::FillRoundRect(g, 0, 0, static_cast<float>(width_), static_cast<float>(height_), 5, fill);
+            } else {
+                gp::SolidBrush brush(fill);
+                g.FillRectangle(brush, 0, 0, width_, height_);
+            }
+        }
+    }
+    ok_ = true;
+}
+
+BackgroundCapture::~BackgroundCapture()
+{
+    if (previous_ && dc_) SelectObject(dc_.Get(), previous_);
+}
+
+HBITMAP BackgroundCapture::DetachBitmap()
+{
+    if (previous_ && dc_) SelectObject(dc_.Get(), previous_);
+    previous_ = nullptr;
+    ok_ = false;
+    return bitmap_.Detach();
+}
+
+}  // namespace orv

@@ -1,0 +1,164 @@
+#include "skin/EditSkin.h"
+
+#include "gdiplus/GdiHandles.h"
+#include "gdiplus/Gp.h"
+#include "skin/BackgroundCapture.h"
+#include "skin/ComboSkin.h"
+#include "skin/ControlFrame.h"
+
+namespace orv {
+
+namespace {
+
+ControlRef<EditEntry> EditOf(HWND edit) { return FindControl(edit, &WindowSkinRecord::edits); }
+
+EditFrameState RestingState(const EditEntry& entry) { return entry.focused ? kEditFocused : kEditNormal; }
+
+// Invalidation that only translucent mode needs: the wash must be redrawn
+// under text that scrolled or changed.
+void InvalidateIfTranslucent(HWND edit)
+{
+    if (Translucent()) InvalidateRect(edit, nullptr, TRUE);
+}
+
+void InvalidateIfTranslucentWithoutScrollBar(HWND edit)
+{
+    if (Translucent() && !HasScrollBar(edit)) InvalidateRect(edit, nullptr, TRUE);
+}
+
+LRESULT OnDestroy(HWND edit, WPARAM wParam, LPARAM lParam)
+{
+    // Set when the edit sits in a combo box; the record forgets them too so
+    // that they are not deleted twice.
+    auto brush = reinterpret_cast<HGDIOBJ>(GetProperty(edit, kPropBrush));
+    if (brush || GetProperty(edit, kPropBrushBitmap)) {
+        if (WindowSkinRecord* r = RecordAt(static_cast<int>(GetProperty(edit, kPropOwner))))
+            SetControlBrush(*r, edit, nullptr, nullptr);
+    }
+    return CallPreviousProc(edit, WM_DESTROY, wParam, lParam);
+}
+
+LRESULT OnMouseMove(HWND edit, ControlRef<EditEntry> ref, WPARAM wParam, LPARAM lParam)
+{
+    if (TrackControlHover(*ref.record, edit, kHotEdit, ref.index)) PaintEditFrame(edit, kEditHover);
+    if (ref.entry->leftButton && !HasScrollBar(edit)) InvalidateRect(edit, nullptr, TRUE);
+    return CallPreviousProc(edit, WM_MOUSEMOVE, wParam, lParam);
+}
+
+LRESULT OnMouseLeave(HWND edit, ControlRef<EditEntry> ref, WPARAM wParam, LPARAM lParam)
+{
+    LeaveControlHover(*ref.record);
+    PaintEditFrame(edit, RestingState(*ref.entry));
+    return CallPreviousProc(edit, WM_MOUSELEAVE, wParam, lParam);
+}
+
+LRESULT OnEraseBackground(HWND edit, HDC dc, LPARAM lParam)
+{
+    if (!Translucent()) return CallPreviousProc(edit, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), lParam);
+    SetBkMode(dc, TRANSPARENT);
+    PaintWashedBackground(edit, dc);
+    return 1;
+}
+
+LRESULT OnKillFocus(HWND edit, ControlRef<EditEntry> ref, WPARAM wParam, LPARAM lParam)
+{
+    ref.entry->focused = 0;
+    if (IsClass(GetParent(edit), "ComboBox")) PaintEditFrame(edit, kEditNormal);
+    InvalidateRect(edit, nullptr, TRUE);
+    return CallPreviousProc(edit, WM_KILLFOCUS, wParam, lParam);
+}
+
+LRESULT OnNcPaint(HWND edit, const EditEntry& entry)
+{
+    PaintEditFrame(edit, RestingState(entry));
+    return DefNcPaintScrollBarsOnly(edit);
+}
+
+}  // namespace
+
+void PaintEditFrame(HWND edit, EditFrameState state)
+{
+    const RECT window = WindowRectAtOrigin(edit);
+    const int w = window.right;
+    const int h = window.bottom;
+    if (w <= 0 || h <= 0) return;
+    const RECT inner = InnerRect(edit);
+    BackgroundCapture capture(edit, window);
+    if (!capture.Dc()) return;
+    {
+        gp::Graphics g;
+        if (!g.CreateFromHDC(capture.Dc())) return;
+        // The ring: the window minus the inner rectangle.
+        g.SetClip(gp::RectF(0, 0, static_cast<float>(w), static_cast<float>(h)));
+        g.SetClip(gp::RectF(static_cast<float>(inner.left), static_cast<float>(inner.top),
+                            static_cast<float>(inner.right - inner.left), static_cast<float>(inner.bottom - inner.top)),
+                  Gdiplus::CombineModeXor);
+        if (Translucent()) {
+            gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
+            g.FillRectangle(wash, 0, 0, w, h);
+        } else {
+            g.Clear(0xFFFFFFFF);
+        }
+        const COLORREF accent = Skin().accentColor;
+        if (state == kEditHover) {
+            gp::Pen pen(gp::Argb(accent, 180), 2.0f);
+            g.DrawRectangle(pen, 1, 1, w - 2, h - 2);
+        } else {
+            gp::Pen pen(state == kEditFocused ? gp::Argb(accent, 180) : gp::Argb(RGB(0, 0, 0), 80), 1.0f);
+            g.DrawRectangle(pen, 0, 0, w - 1, h - 1);
+        }
+    }
+    ScopedGetDc windowDc(edit, true);
+    if (!windowDc.Get()) return;
+    ExcludeClipRect(windowDc.Get(), inner.left, inner.top, inner.right, inner.bottom);
+    BitBlt(windowDc.Get(), 0, 0, w, h, capture.Dc(), 0, 0, SRCCOPY);
+}
+
+LRESULT CALLBACK EditSkinProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ControlRef<EditEntry> ref = EditOf(edit);
+    if (!ref) return CallPreviousProc(edit, message, wParam, lParam);
+    switch (message) {
+    case WM_DESTROY: return OnDestroy(edit, wParam, lParam);
+    case WM_MOUSEMOVE: return OnMouseMove(edit, ref, wParam, lParam);
+    case WM_MOUSELEAVE: return OnMouseLeave(edit, ref, wParam, lParam);
+    case WM_MOVE:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        InvalidateIfTranslucent(edit);
+        break;
+    case WM_ERASEBKGND: return OnEraseBackground(edit, reinterpret_cast<HDC>(wParam), lParam);
+    case WM_PAINT: PaintEditFrame(edit, RestingState(*ref.entry)); break;
+    case WM_SETFOCUS: ref.entry->focused = 1; break;  // the frame follows with the next WM_NCPAINT
+    case WM_KILLFOCUS: return OnKillFocus(edit, ref, wParam, lParam);
+    case WM_NCPAINT: return OnNcPaint(edit, *ref.entry);
+    case WM_KEYDOWN: InvalidateIfTranslucentWithoutScrollBar(edit); break;
+    case WM_LBUTTONDOWN:
+        ref.entry->leftButton = 1;
+        InvalidateIfTranslucentWithoutScrollBar(edit);
+        break;
+    case WM_LBUTTONUP: ref.entry->leftButton = 0; break;
+    default: break;
+    }
+    return CallPreviousProc(edit, message, wParam, lParam);
+}
+
+void InstallEdit(int windowIndex, HWND edit)
+{
+    WindowSkinRecord* record = RecordAt(windowIndex);
+    if (!record) return;
+    InstallControl(windowIndex, record->edits, edit, EditSkinProc);
+    SetProperty(edit, kPropTextColour, 0);
+}
+
+void SkinEditsAndCombos(int windowIndex, HWND parent)
+{
+    if (!Skin().controlSkinning) return;
+    ForEachChildOfClass(parent, "Edit", [windowIndex](HWND edit) {
+        WindowSkinRecord* record = RecordAt(windowIndex);
+        if (record && record->edits.Find(edit) == 0) InstallEdit(windowIndex, edit);
+    });
+    ForEachChildOfClass(parent, "ComboBox", [windowIndex](HWND combo) { InstallCombo(windowIndex, combo); });
+}
+
+}  // namespace orv

@@ -1,0 +1,197 @@
+#include "skin/Registry.h"
+
+#include <vector>
+
+#include "skin/SkinSettings.h"
+
+namespace orv {
+
+namespace {
+
+std::vector<std::unique_ptr<WindowSkinRecord>>& WindowList()
+{
+    static std::vector<std::unique_ptr<WindowSkinRecord>> list;
+    return list;
+}
+
+ControlInstaller gInstallers[kInstallerSlotCount] = {};
+
+void DeleteKeptDc(KeptDc& kept)
+{
+    if (kept.dc) {
+        if (kept.previous) SelectObject(kept.dc, kept.previous);
+        DeleteDC(kept.dc);
+    }
+    if (kept.bitmap) DeleteObject(kept.bitmap);
+    kept = KeptDc{};
+}
+
+template <typename Entry>
+void ClearOwner(ControlTable<Entry>& table, const char* property)
+{
+    table.ForEach([property](Entry& e) {
+        if (e.hwnd && IsWindow(e.hwnd)) SetProperty(e.hwnd, property, 0);
+    });
+    table = ControlTable<Entry>();
+}
+
+}  // namespace
+
+uintptr_t GetProperty(HWND hwnd, const char* name)
+{
+    return reinterpret_cast<uintptr_t>(GetPropA(hwnd, name));
+}
+
+void SetProperty(HWND hwnd, const char* name, uintptr_t value)
+{
+    SetPropA(hwnd, name, reinterpret_cast<HANDLE>(value));
+}
+
+int WindowCount() { return static_cast<int>(WindowList().size()); }
+
+int AppendWindowRecord(std::unique_ptr<WindowSkinRecord> record)
+{
+    WindowList().push_back(std::move(record));
+    return WindowCount();
+}
+
+WindowSkinRecord* RecordAt(int index)
+{
+    if (index < 1 || index > WindowCount()) return nullptr;
+    WindowSkinRecord* r = WindowList()[index - 1].get();
+    return r && !r->released ? r : nullptr;
+}
+
+int FindWindowRecord(HWND window)
+{
+    if (!window) return 0;
+    for (int i = 1; i <= WindowCount(); ++i) {
+        WindowSkinRecord* r = RecordAt(i);
+        if (r && r->window == window) return i;
+    }
+    return 0;
+}
+
+int OwningWindow(HWND control)
+{
+    for (HWND w = GetParent(control); w; w = GetParent(w))
+        if (int index = FindWindowRecord(w)) return index;
+    return 0;
+}
+
+WindowSkinRecord* RecordOfWindow(HWND window, int* index)
+{
+    int i = static_cast<int>(GetProperty(window, kPropIndex));
+    WindowSkinRecord* r = RecordAt(i);
+    if (r && r->window != window) r = nullptr;
+    if (index) *index = r ? i : 0;
+    return r;
+}
+
+bool TrackControlHover(WindowSkinRecord& record, HWND control, int kind, int entry)
+{
+    TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, control, 0};
+    TrackMouseEvent(&tme);
+    record.candidateEntry = entry;
+    bool repaint = record.candidateEntry != record.hotEntry || record.hotKind != kind;
+    record.hotEntry = record.candidateEntry;
+    record.hotKind = kind;
+    record.hotParent = GetParent(control);
+    return repaint;
+}
+
+void LeaveControlHover(WindowSkinRecord& record) { record.hotEntry = 0; }
+
+void SetControlInstaller(InstallerSlot slot, ControlInstaller installer)
+{
+    if (slot >= 0 && slot < kInstallerSlotCount) gInstallers[slot] = installer;
+}
+
+ControlInstaller GetControlInstaller(InstallerSlot slot)
+{
+    return slot >= 0 && slot < kInstallerSlotCount ? gInstallers[slot] : nullptr;
+}
+
+void RunControlInstallers(int windowIndex, HWND parent)
+{
+    if (!Skin().controlSkinning || !RecordAt(windowIndex)) return;
+    for (ControlInstaller installer : gInstallers)
+        if (installer) installer(windowIndex, parent);
+}
+
+bool IsClass(HWND hwnd, const char* className)
+{
+    char name[64] = {};
+    if (!GetClassNameA(hwnd, name, sizeof(name))) return false;
+    return lstrcmpiA(name, className) == 0;
+}
+
+LRESULT CallPreviousProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto previous = reinterpret_cast<WNDPROC>(GetProperty(hwnd, kPropProc));
+    if (!previous) return DefWindowProcA(hwnd, message, wParam, lParam);
+    return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+}
+
+namespace {
+
+void DeleteBrushObjects(const ColouredControl& c)
+{
+    if (c.brush && c.brush != GetStockObject(NULL_BRUSH)) DeleteObject(c.brush);
+    if (c.bitmap) DeleteObject(c.bitmap);
+}
+
+}  // namespace
+
+void SetControlBrush(WindowSkinRecord& record, HWND control, HGDIOBJ brush, HGDIOBJ bitmap)
+{
+    ColouredControl* slot = nullptr;
+    for (ColouredControl& c : record.coloured)
+        if (c.control == control) slot = &c;
+    if (!slot) {
+        record.coloured.push_back(ColouredControl{control, nullptr, nullptr});
+        slot = &record.coloured.back();
+    }
+    DeleteBrushObjects(*slot);
+    slot->brush = brush;
+    slot->bitmap = bitmap;
+    SetProperty(control, kPropBrush, reinterpret_cast<uintptr_t>(brush));
+    SetProperty(control, kPropBrushBitmap, reinterpret_cast<uintptr_t>(bitmap));
+}
+
+void DestroyWindowRecord(int index)
+{
+    WindowSkinRecord* r = RecordAt(index);
+    if (!r) return;
+    HWND window = r->window;
+    for (const ColouredControl& c : r->coloured) {
+        DeleteBrushObjects(c);
+        if (IsWindow(c.control)) {
+            SetProperty(c.control, kPropBrush, 0);
+            SetProperty(c.control, kPropBrushBitmap, 0);
+        }
+    }
+    r->coloured.clear();
+    DeleteKeptDc(r->frameCache);
+    DeleteKeptDc(r->stripClean);
+    DeleteKeptDc(r->tabsClean);
+    SetProperty(window, kPropCacheDc, 0);
+    SetProperty(window, kPropCacheBitmap, 0);
+    SetProperty(window, kPropIndex, 0);
+    ClearOwner(r->buttons, kPropOwner);
+    ClearOwner(r->edits, kPropOwner);
+    ClearOwner(r->lists, kPropOwner);
+    ClearOwner(r->trackBars, kPropOwner);
+    ClearOwner(r->progressBars, kPropOwner);
+    ClearOwner(r->combos, kPropOwner);
+    ClearOwner(r->upDowns, kPropOwner);
+    ClearOwner(r->headers, kPropOwner);
+    ClearOwner(r->spare, kPropOwner);
+    ClearOwner(r->labels, kPropOwner);
+    ClearOwner(r->containers, kPropOwner);
+    ClearOwner(r->subclassed, kPropKeyOwner);
+    r->titleButtons = TitleButtonList();
+    r->released = true;
+}
+
+}  // namespace orv

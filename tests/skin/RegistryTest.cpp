@@ -1,0 +1,103 @@
+// The registry's tables and lookups.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "skin/ControlTable.h"
+#include "skin/Registry.h"
+#include "skin/entries/ButtonEntry.h"
+
+using namespace orv;
+
+namespace {
+
+HWND FakeHandle(int n) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(0x5000 + n)); }
+
+// Each step takes an entry (optionally freeing the first one before);
+// expected index and count after the step.
+struct Step {
+    bool freeFirstBefore;
+    int wantIndex;
+    int wantCount;
+};
+
+TEST(ControlTableReuse, FirstControlTakesTheInitialEntryEveryLaterOneAppends)
+{
+    const std::vector<std::vector<Step>> sequences = {
+        {{false, 1, 1}, {false, 2, 2}, {false, 3, 3}},
+        // The initial entry freed while it is the only one: taken again.
+        {{false, 1, 1}, {true, 1, 1}, {false, 2, 2}},
+        // Freed once there are two entries: appended, never reused.
+        {{false, 1, 1}, {false, 2, 2}, {true, 3, 3}},
+    };
+    for (size_t s = 0; s < sequences.size(); ++s) {
+        ControlTable<ButtonEntry> table;
+        EXPECT_EQ(table.Count(), 1) << "a new table has one zero entry";
+        EXPECT_EQ(table.Get(1)->hwnd, nullptr);
+        int n = 0;
+        for (const Step& step : sequences[s]) {
+            if (step.freeFirstBefore) table.Get(1)->hwnd = nullptr;
+            const int index = table.Take();
+            table.Get(index)->hwnd = FakeHandle(++n);
+            EXPECT_EQ(index, step.wantIndex) << "sequence " << s << " step " << n;
+            EXPECT_EQ(table.Count(), step.wantCount) << "sequence " << s << " step " << n;
+        }
+    }
+}
+
+TEST(ControlTableReuse, FindGivesTheFirstMatchAndZeroOtherwise)
+{
+    ControlTable<ButtonEntry> table;
+    EXPECT_EQ(table.Find(FakeHandle(1)), 0);
+    EXPECT_EQ(table.Find(nullptr), 0) << "free entries are not found by a null handle";
+    table.Get(table.Take())->hwnd = FakeHandle(1);
+    table.Get(table.Take())->hwnd = FakeHandle(2);
+    EXPECT_EQ(table.Find(FakeHandle(2)), 2);
+    EXPECT_EQ(table.Find(FakeHandle(3)), 0);
+    EXPECT_EQ(table.Get(0), nullptr);
+    EXPECT_EQ(table.Get(3), nullptr);
+}
+
+TEST(TitleButtonListReuse, SameRuleAsTheControlTables)
+{
+    TitleButtonList list;
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Take(), 1);
+    EXPECT_EQ(list.Take(), 2);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_NE(list.Get(2), nullptr);
+    EXPECT_EQ(list.Get(3), nullptr);
+}
+
+TEST(Registry, PropertyNamesAreTheEnginesOwn)
+{
+    const char* names[] = {kPropProc, kPropIndex, kPropOwner, kPropTextColour, kPropBrush, kPropBrushBitmap,
+                           kPropKeyIndex, kPropKeyOwner, kPropKeyProc, kPropCacheDc, kPropCacheBitmap};
+    const char* expected[] = {"Hw_hProc", "Hw_lbID", "Hw_FuID", "Kj_Ztys", "Kj_dxjb", "Kj_wtjb",
+                              "Kj_lbID", "Kj_FuID", "Kj_hProc", "Ck_Ycjdx", "Ck_wtjbdx"};
+    for (size_t i = 0; i < sizeof(names) / sizeof(names[0]); ++i) EXPECT_STREQ(names[i], expected[i]);
+}
+
+TEST(Registry, OwningWindowWalksUpToTheFirstSkinnedAncestor)
+{
+    HWND top = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND group = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 100, 100, top, nullptr, nullptr, nullptr);
+    HWND leaf = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 10, 10, group, nullptr, nullptr, nullptr);
+    EXPECT_EQ(OwningWindow(leaf), 0);
+    auto record = std::make_unique<WindowSkinRecord>();
+    record->window = top;
+    const int index = AppendWindowRecord(std::move(record));
+    EXPECT_EQ(FindWindowRecord(top), index);
+    EXPECT_EQ(OwningWindow(leaf), index);
+    EXPECT_EQ(OwningWindow(group), index);
+    EXPECT_EQ(OwningWindow(top), 0) << "the walk starts at the parent";
+    EXPECT_EQ(RecordAt(0), nullptr);
+    EXPECT_EQ(RecordAt(WindowCount() + 1), nullptr);
+    DestroyWindowRecord(index);
+    EXPECT_EQ(FindWindowRecord(top), 0);
+    DestroyWindow(top);
+}
+
+}  // namespace
