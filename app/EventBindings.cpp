@@ -7,42 +7,42 @@
 
 namespace orv {
 
-void BindMainWindowEvents(Win32Runtime& rt, AppContext& app)
+void InvokeHandler(AppContext& app, Handler handler, const EventArgs& e)
+{
+    switch (handler) {
+    case Handler::MainCreated: return OnMainWindowCreated(app);
+    case Handler::MainQueryClose: return OnMainWindowQueryClose(app);
+    case Handler::MainResized: return OnMainWindowResized(app);
+    case Handler::MainTrayNotify: return OnTrayNotify(app, e.arg0);
+    case Handler::SyncMasterSelection: return SyncMasterSelection(*app.rt, app.lists);
+    case Handler::DeleteEntry: return DeleteEntry(app);
+    case Handler::SearchCatalogue: return SearchCatalogue(app);
+    case Handler::AddEntry: return AddEntry(app);
+    case Handler::SearchScoreImages: return SearchScoreImages(app);
+    case Handler::KeywordKeyDown: return OnKeywordKeyDown(app, e.arg0, e.arg1);
+    case Handler::KeywordFocusGained: return OnKeywordFocusGained(app);
+    case Handler::HintRessim: return ShowHint(app, kButton5, "Ressim");
+    case Handler::HintPellat: return ShowHint(app, kButton6, "Pellat");
+    case Handler::HintCorvel: return ShowHint(app, kButton7, "Corvel");
+    case Handler::HintTamblin: return ShowHint(app, kButton8, "Tamblin");
+    case Handler::OpenRessim: return OpenDownloadPage(app, kRessimPage);
+    case Handler::OpenPellat: return OpenDownloadPage(app, kPellatPage);
+    case Handler::OpenCorvel: return OpenDownloadPage(app, kCorvelPage);
+    case Handler::OpenTamblin: return OpenDownloadPage(app, kTamblinPage);
+    case Handler::OpenSupportChat: return OpenSupportChat(app);
+    case Handler::HintChat: return ShowHint(app, kLabel5, kChatHint);
+    case Handler::OpenSupportChatWithFlash: return OpenSupportChatWithFlash(app);
+    case Handler::Count: break;
+    }
+}
+
+void BindEvents(Win32Runtime& rt, AppContext& app, EventTable table)
 {
     AppContext* a = &app;
-    auto on = [&rt](int unit, EventKind event, EventHandler handler) { rt.Bind(unit, event, std::move(handler)); };
-
-    on(kMainWindow, EventKind::Created, [a](const EventArgs&) { OnMainWindowCreated(*a); });
-    on(kMainWindow, EventKind::QueryClose, [a](const EventArgs&) { OnMainWindowQueryClose(*a); });
-    on(kMainWindow, EventKind::Resized, [a](const EventArgs&) { OnMainWindowResized(*a); });
-    on(kMainWindow, EventKind::TrayNotify, [a](const EventArgs& e) { OnTrayNotify(*a, e.arg0); });
-
-    on(kList2, EventKind::ItemSelected, [a](const EventArgs&) { SyncMasterSelection(*a->rt, a->lists); });
-    on(kList2, EventKind::DoubleClick, [a](const EventArgs&) { DeleteEntry(*a); });
-    on(kButton1, EventKind::Click, [a](const EventArgs&) { SearchCatalogue(*a); });
-    on(kButton2, EventKind::Click, [a](const EventArgs&) { AddEntry(*a); });
-    on(kButton3, EventKind::Click, [a](const EventArgs&) { SearchScoreImages(*a); });
-    on(kEdit2, EventKind::KeyDown, [a](const EventArgs& e) { OnKeywordKeyDown(*a, e.arg0, e.arg1); });
-    on(kEdit2, EventKind::FocusGained, [a](const EventArgs&) { OnKeywordFocusGained(*a); });
-
-    struct Download {
-        int unit;
-        const char* hint;
-        const char* page;
-    };
-    static const Download kDownloads[] = {
-        {kButton5, "Ressim", kRessimPage},
-        {kButton6, "Pellat", kPellatPage},
-        {kButton7, "Corvel", kCorvelPage},
-        {kButton8, "Tamblin", kTamblinPage},
-    };
-    for (const Download& d : kDownloads) {
-        on(d.unit, EventKind::MouseMove, [a, d](const EventArgs&) { ShowHint(*a, d.unit, d.hint); });
-        on(d.unit, EventKind::Click, [a, d](const EventArgs&) { OpenDownloadPage(*a, d.page); });
+    for (int i = 0; i < table.count; ++i) {
+        const Handler h = table.bindings[i].handler;
+        rt.Bind(table.bindings[i].unit, table.bindings[i].event, [a, h](const EventArgs& e) { InvokeHandler(*a, h, e); });
     }
-    on(kButton9, EventKind::Click, [a](const EventArgs&) { OpenSupportChat(*a); });
-    on(kLabel5, EventKind::MouseMove, [a](const EventArgs&) { ShowHint(*a, kLabel5, kChatHint); });
-    on(kLabel5, EventKind::LeftButtonDown, [a](const EventArgs&) { OpenSupportChatWithFlash(*a); });
 }
 
 }  // namespace orv

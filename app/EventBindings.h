@@ -1,11 +1,17 @@
 #pragma once
 
 #include "app/AppContext.h"
+#include "app/EventTable.h"
 #include "runtime/Win32Runtime.h"
 
 namespace orv {
 
-// Binds every event of the main window's layout to its handler.
-void BindMainWindowEvents(Win32Runtime& rt, AppContext& app);
+// Runs one handler with the event's arguments.
+void InvokeHandler(AppContext& app, Handler handler, const EventArgs& args);
+
+// Binds every event of the table to its handler.
+void BindEvents(Win32Runtime& rt, AppContext& app, EventTable table);
+
+inline void BindMainWindowEvents(Win32Runtime& rt, AppContext& app) { BindEvents(rt, app, MainEvents()); }
 
 }  // namespace orv

@@ -6,17 +6,17 @@ namespace orv {
 
 namespace {
 
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kGrey = RGB(192, 192, 192);
-constexpr COLORREF kSearchRowText = RGB(216, 216, 0);
-constexpr COLORREF kDefault = kDefaultColour;
+constexpr Colour kBlack = Rgb(0, 0, 0);
+constexpr Colour kWhite = Rgb(255, 255, 255);
+constexpr Colour kGreen = Rgb(0, 255, 0);
+constexpr Colour kRed = Rgb(255, 0, 0);
+constexpr Colour kBlue = Rgb(0, 0, 255);
+constexpr Colour kGrey = Rgb(192, 192, 192);
+constexpr Colour kSearchRowText = Rgb(216, 216, 0);
+constexpr Colour kDefault = kDefaultColour;
 
 // 宋体, 9 points, underlined, GB2312 character set: the chat link label.
-const FontSpec kChatLabelFont{"宋体", -12, 400, true, GB2312_CHARSET};
+const FontSpec kChatLabelFont{"宋体", -12, 400, true, kGb2312Charset};
 
 constexpr uint32_t kVis = kUnitVisible;
 constexpr uint32_t kHand = kUnitHandCursor;

@@ -46,14 +46,16 @@ void ExitCleanup(AppContext& app)
 
 }  // namespace
 
-int RunOrvane()
+ProgramDescription BuiltInProgram() { return {MainLayout(), MainEvents(), StoredBytes(IDR_WINDOW_SOUND)}; }
+
+int RunOrvane(const ProgramDescription& program)
 {
     SingleInstance instance;
     if (!instance.First()) {
         SingleInstance::ShowRunningCopy();
         return 0;
     }
-    Win32Runtime rt(MainLayout());
+    Win32Runtime rt(program.layout);
     AppContext app;
     app.rt = &rt;
     app.lists = {kList1, kList2};
@@ -66,8 +68,8 @@ int RunOrvane()
     InstallControlSkinModules();
     StartupRoutine(app);
 
-    BindMainWindowEvents(rt, app);
-    rt.SetWindowSound(StoredBytes(IDR_WINDOW_SOUND));
+    BindEvents(rt, app, program.events);
+    rt.SetWindowSound(program.windowSound);
     int code = 0;
     if (rt.CreateWindowFromLayout()) code = rt.RunMessageLoop();
     ExitCleanup(app);

@@ -2,4 +2,4 @@
 
 #include "app/Startup.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return orv::RunOrvane(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return orv::RunOrvane(orv::BuiltInProgram()); }

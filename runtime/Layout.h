@@ -1,9 +1,8 @@
 // A window described as data: the window unit first, then its controls. The
 // runtime builds real windows from such a table; the application keeps its own
 // table and refers to controls by index.
+// Portable: the image builder reads the same table on the host.
 #pragma once
-
-#include <windows.h>
 
 #include <cstdint>
 
@@ -43,7 +42,16 @@ enum UnitFlags : uint32_t {
     kUnitReadOnly  = 1u << 5,
 };
 
-constexpr COLORREF kDefaultColour = CLR_INVALID;
+// Colours are COLORREF values, 0x00BBGGRR.
+using Colour = uint32_t;
+constexpr Colour kDefaultColour = 0xFFFFFFFFu;  // CLR_INVALID: the kind's default
+
+constexpr Colour Rgb(uint8_t r, uint8_t g, uint8_t b)
+{
+    return static_cast<Colour>(r) | (static_cast<Colour>(g) << 8) | (static_cast<Colour>(b) << 16);
+}
+
+constexpr int kGb2312Charset = 134;
 
 struct UnitSpec {
     const char* name;       // the control's own name, GBK
@@ -51,8 +59,8 @@ struct UnitSpec {
     int parent;             // index of the parent unit; -1 for the window
     int left, top, width, height;
     const char* text;       // caption or content, GBK; may be empty
-    COLORREF textColour;    // kDefaultColour for the kind's default
-    COLORREF backColour;
+    Colour textColour;      // kDefaultColour for the kind's default
+    Colour backColour;
     const FontSpec* font;   // nullptr: the kind's default font
     uint32_t flags;
 };

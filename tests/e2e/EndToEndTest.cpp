@@ -8,6 +8,7 @@
 
 #include "app/MainLayout.h"
 #include "runtime/TrayIcon.h"
+#include "image/PeSection.h"
 #include "tests/support/ProcessDriver.h"
 
 namespace orv {
@@ -294,6 +295,43 @@ TEST_F(EndToEnd, DeleteConfirmationIsSkinnedAndNoDeletesNothing)
     EXPECT_EQ(app.ListItems(kList1), (Items{"A", "B", "C"}));
     ASSERT_TRUE(app.Close());
     EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\nB\r\nC\r\n");
+}
+
+// A damaged program image stops the start with one message that says what
+// is wrong, and the process ends instead of crashing.
+TEST(EndToEndImage, DamagedImageIsReportedNotRun)
+{
+    OrvaneProcess app{ORV_EXE_PATH};
+    std::string exe = ReadFileBytes(app.ProgramPath());
+    image::PeSectionSpan span;
+    std::string error;
+    ASSERT_TRUE(image::FindPeSection(reinterpret_cast<const uint8_t*>(exe.data()), exe.size(),
+                                     image::kImageSectionName, span, error)) << error;
+    exe[span.offset + 0x24] ^= 0x55;  // the first segment header's offset
+    ASSERT_TRUE(WriteFileBytes(app.ProgramPath(), exe));
+
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + app.ProgramPath() + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HWND box = nullptr;
+    for (DWORD start = GetTickCount(); !box && GetTickCount() - start < 10000; Sleep(20)) {
+        for (HWND h = nullptr; (h = FindWindowExA(nullptr, h, "#32770", nullptr)) != nullptr;) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            if (pid == pi.dwProcessId) box = h;
+        }
+    }
+    ASSERT_NE(box, nullptr) << "no message appeared";
+    char text[512] = {};
+    GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+    EXPECT_EQ(std::string(text).find("Orvane cannot start: the program image is invalid"), 0u) << text;
+    EXPECT_EQ(FindWindowExA(nullptr, nullptr, "OrvaneMainWindow", nullptr), nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
 }
 
 }  // namespace

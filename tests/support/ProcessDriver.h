@@ -56,6 +56,9 @@ public:
         CreateDirectoryA(dir, nullptr);
         dir_ = dir;
         CopyFileA(exe_.c_str(), ProgramPath().c_str(), FALSE);
+        // The shipped program: the launcher and its runtime library beside it.
+        const std::string library = exe_.substr(0, exe_.find_last_of('\\') + 1) + "orvcore.rtl";
+        CopyFileA(library.c_str(), RuntimePath().c_str(), FALSE);
     }
     ~OrvaneProcess()
     {
@@ -63,6 +66,7 @@ public:
         DeleteFileA(CataloguePath().c_str());
         DeleteFileA((CataloguePath() + ".saving").c_str());
         DeleteFileA(ProgramPath().c_str());
+        DeleteFileA(RuntimePath().c_str());
         RemoveDirectoryA(dir_.c_str());
     }
     OrvaneProcess(const OrvaneProcess&) = delete;
@@ -71,6 +75,7 @@ public:
     std::string Directory() const { return dir_; }
     std::string ProgramPath() const { return dir_ + "\\orvane.exe"; }
     std::string CataloguePath() const { return dir_ + "\\jidiao.dll"; }
+    std::string RuntimePath() const { return dir_ + "\\orvcore.rtl"; }
 
     bool Start()
     {
