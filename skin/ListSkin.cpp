@@ -62,8 +62,22 @@ void ExcludeVisibleChildren(HWND control, HDC dc)
     }
 }
 
-// Tree view: it paints on its own magenta background into B, which is keyed
-// onto the picture in A.
+// The colour a translucent tree view paints its background in, keyed out
+// again when the tree is put over the picture. The tree draws its text
+// anti-aliased against that background, so a key far from the picture (pure
+// magenta) would leave pink glyph edges; the picture's own average colour
+// makes the edges blend into what lies beneath.
+COLORREF TreeKeyColour(int windowIndex)
+{
+    const WindowSkinRecord* r = RecordAt(windowIndex);
+    COLORREF key = r && !r->backgroundSource.empty() ? r->averageColour : Skin().defaultBackColour;
+    // Never the tree's own text colours.
+    if (key == RGB(0, 0, 0) || key == RGB(255, 255, 255)) key ^= RGB(1, 1, 1);
+    return key;
+}
+
+// Tree view: it paints on its own background (TreeKeyColour) into B, which
+// is keyed onto the picture in A.
 LRESULT PaintTreeTranslucent(HWND tree)
 {
     const RECT client = ClientInWindow(tree);
@@ -79,7 +93,8 @@ LRESULT PaintTreeTranslucent(HWND tree)
                 ScopedSelect select(b.Get(), bBitmap.Get());
                 CallPreviousProc(tree, WM_PAINT, reinterpret_cast<WPARAM>(b.Get()), 0);
                 ExcludeVisibleChildren(tree, treeDc.Get());
-                TransparentBlt(a.Dc(), 0, 0, w, h, b.Get(), 0, 0, w, h, kKeyColour);
+                const COLORREF key = TreeKeyColour(static_cast<int>(GetProperty(tree, kPropOwner)));
+                TransparentBlt(a.Dc(), 0, 0, w, h, b.Get(), 0, 0, w, h, key);
                 BitBlt(treeDc.Get(), 0, 0, w, h, a.Dc(), 0, 0, SRCCOPY);
             }
         }
@@ -276,7 +291,7 @@ void SkinLists(int windowIndex, HWND parent)
         Install(windowIndex, view);
     });
     ForEachChildOfClass(parent, "SysTreeView32", [windowIndex](HWND tree) {
-        if (Translucent()) SendMessageA(tree, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(kKeyColour));
+        if (Translucent()) SendMessageA(tree, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(TreeKeyColour(windowIndex)));
         Install(windowIndex, tree);
     });
     ForEachChildOfClass(parent, "SysIPAddress32", [windowIndex](HWND ip) { Install(windowIndex, ip); });
