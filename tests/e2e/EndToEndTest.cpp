@@ -203,6 +203,10 @@ TEST_F(EndToEnd, SecondCopyBringsTheFirstBackAndLeavesTheCatalogueToIt)
     CloseHandle(pi.hProcess);
     EXPECT_EQ(code, 0u);
 
+    // The second copy posted its request before it ended. A sent message is
+    // handled ahead of posted ones, so the first settle can return before the
+    // request is handled; the second returns after it.
+    app.Settle();
     app.Settle();
     EXPECT_TRUE(IsWindowVisible(first));
     EXPECT_FALSE(IsIconic(first));
