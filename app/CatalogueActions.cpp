@@ -5,16 +5,14 @@
 
 namespace orv {
 
-const char kEmptyKeywordMessage[] = "请输入关键字再搜索";
-const char kEmptyNameMessage[] = "歌曲名字不能为空";
-const char kConfirmDeleteMessage[] = "是否删除本条记录";
 
 void SearchCatalogue(AppContext& app)
 {
     app.rt->PlaySoundData(app.clickSound, false);
     const std::string keyword = app.rt->Content(kEdit2);
     if (keyword.empty()) {
-        app.showMessageBox(app.rt->ControlHandle(kMainWindow), kEmptyKeywordMessage, kEmptyKeywordStyle, nullptr);
+        app.showMessageBox(app.rt->ControlHandle(kMainWindow), ProgramText(kTextEmptyKeyword).c_str(),
+                           kEmptyKeywordStyle, nullptr);
         return;
     }
     // The lines as read at start-up: additions and deletions of this run
@@ -27,7 +25,7 @@ void AddEntry(AppContext& app)
     app.rt->PlaySoundData(app.clickSound, false);
     const std::string text = app.rt->Content(kEdit2);
     if (text.empty()) {
-        app.rt->StandardMessageBox(kEmptyNameMessage);
+        app.rt->StandardMessageBox(ProgramText(kTextEmptyName));
         return;
     }
     AddEntryToLists(*app.rt, app.lists, text);
@@ -35,8 +33,8 @@ void AddEntry(AppContext& app)
 
 void DeleteEntry(AppContext& app)
 {
-    int answer = app.showMessageBox(app.rt->ControlHandle(kMainWindow), kConfirmDeleteMessage, kConfirmDeleteStyle,
-                                    nullptr);
+    int answer = app.showMessageBox(app.rt->ControlHandle(kMainWindow), ProgramText(kTextConfirmDelete).c_str(),
+                                    kConfirmDeleteStyle, nullptr);
     if (answer != kAnswerYes) return;
     DeleteSelectedEntry(*app.rt, app.lists);
 }

@@ -2,12 +2,10 @@
 #pragma once
 
 #include "app/AppContext.h"
+#include "app/ProgramTexts.h"
 
 namespace orv {
 
-extern const char kEmptyKeywordMessage[];
-extern const char kEmptyNameMessage[];
-extern const char kConfirmDeleteMessage[];
 
 constexpr UINT kEmptyKeywordStyle = MB_OK | MB_ICONINFORMATION;                       // 0x40
 constexpr UINT kConfirmDeleteStyle = MB_YESNO | MB_ICONINFORMATION | MB_SYSTEMMODAL;  // 0x1044

@@ -21,16 +21,16 @@ void InvokeHandler(AppContext& app, Handler handler, const EventArgs& e)
     case Handler::SearchScoreImages: return SearchScoreImages(app);
     case Handler::KeywordKeyDown: return OnKeywordKeyDown(app, e.arg0, e.arg1);
     case Handler::KeywordFocusGained: return OnKeywordFocusGained(app);
-    case Handler::HintRessim: return ShowHint(app, kButton5, "Ressim");
-    case Handler::HintPellat: return ShowHint(app, kButton6, "Pellat");
-    case Handler::HintCorvel: return ShowHint(app, kButton7, "Corvel");
-    case Handler::HintTamblin: return ShowHint(app, kButton8, "Tamblin");
-    case Handler::OpenRessim: return OpenDownloadPage(app, kRessimPage);
-    case Handler::OpenPellat: return OpenDownloadPage(app, kPellatPage);
-    case Handler::OpenCorvel: return OpenDownloadPage(app, kCorvelPage);
-    case Handler::OpenTamblin: return OpenDownloadPage(app, kTamblinPage);
+    case Handler::HintRessim: return ShowHint(app, kButton5, kTextHintRessim);
+    case Handler::HintPellat: return ShowHint(app, kButton6, kTextHintPellat);
+    case Handler::HintCorvel: return ShowHint(app, kButton7, kTextHintCorvel);
+    case Handler::HintTamblin: return ShowHint(app, kButton8, kTextHintTamblin);
+    case Handler::OpenRessim: return OpenDownloadPage(app, kTextRessimPage);
+    case Handler::OpenPellat: return OpenDownloadPage(app, kTextPellatPage);
+    case Handler::OpenCorvel: return OpenDownloadPage(app, kTextCorvelPage);
+    case Handler::OpenTamblin: return OpenDownloadPage(app, kTextTamblinPage);
     case Handler::OpenSupportChat: return OpenSupportChat(app);
-    case Handler::HintChat: return ShowHint(app, kLabel5, kChatHint);
+    case Handler::HintChat: return ShowHint(app, kLabel5, kTextChatHint);
     case Handler::OpenSupportChatWithFlash: return OpenSupportChatWithFlash(app);
     case Handler::Count: break;
     }

@@ -6,32 +6,24 @@
 
 namespace orv {
 
-const char kRessimPage[] = "https://pan.example.com/s/1Ressim-orvane";
-const char kPellatPage[] = "https://pan.example.com/s/1Pellat-orvane";
-const char kCorvelPage[] = "https://pan.example.com/s/1Corvel-orvane";
-const char kTamblinPage[] = "https://soft.example.com/download/tamblin.html";
-const char kChatLinkTemplate[] = "tencent://message/?uin=#qq&Site=orvane&Menu=yes";
-const char kChatContactNumber[] = "800812345";
-const char kScoreSearchPrefix[] = "https://image.example.com/search/index?tn=image&ie=gbk&word=曲谱";
-const char kChatHint[] = "对本软件有任何疑问或建议,欢迎来交流";
 
-void OpenDownloadPage(AppContext& app, const char* address)
+void OpenDownloadPage(AppContext& app, int textId)
 {
     app.rt->PlaySoundData(app.clickSound, false);
-    app.rt->OpenUrl(address);
+    app.rt->OpenUrl(ProgramText(textId));
 }
 
 void OpenSupportChat(AppContext& app)
 {
     app.rt->PlaySoundData(app.clickSound, false);
-    app.rt->ShellOpen(BuildChatLink(kChatLinkTemplate, kChatContactNumber));
+    app.rt->ShellOpen(BuildChatLink(ProgramText(kTextChatLinkTemplate), ProgramText(kTextChatContactNumber)));
 }
 
 void OpenSupportChatWithFlash(AppContext& app)
 {
     app.rt->PlaySoundData(app.clickSound, false);
     app.rt->SetTextColour(kLabel5, kChatLabelFlashColour);
-    app.rt->ShellOpen(BuildChatLink(kChatLinkTemplate, kChatContactNumber));
+    app.rt->ShellOpen(BuildChatLink(ProgramText(kTextChatLinkTemplate), ProgramText(kTextChatContactNumber)));
     // Delay keeps dispatching messages, so the label is really seen white.
     app.rt->Delay(1000);
     app.rt->SetTextColour(kLabel5, kChatLabelColour);
@@ -42,15 +34,16 @@ void SearchScoreImages(AppContext& app)
     app.rt->PlaySoundData(app.clickSound, false);
     const std::string keyword = app.rt->Content(kEdit2);
     if (keyword.empty()) {
-        app.showMessageBox(app.rt->ControlHandle(kMainWindow), kEmptyKeywordMessage, kEmptyKeywordStyle, nullptr);
+        app.showMessageBox(app.rt->ControlHandle(kMainWindow), ProgramText(kTextEmptyKeyword).c_str(),
+                           kEmptyKeywordStyle, nullptr);
         return;
     }
-    app.rt->OpenUrl(BuildScoreSearchAddress(kScoreSearchPrefix, keyword));
+    app.rt->OpenUrl(BuildScoreSearchAddress(ProgramText(kTextScoreSearchPrefix), keyword));
 }
 
-void ShowHint(AppContext& app, int unit, const char* text)
+void ShowHint(AppContext& app, int unit, int textId)
 {
-    app.rt->HoverHint(app.rt->ControlHandle(unit), text, false, false);
+    app.rt->HoverHint(app.rt->ControlHandle(unit), ProgramText(textId), false, false);
 }
 
 }  // namespace orv

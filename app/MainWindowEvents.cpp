@@ -2,16 +2,15 @@
 
 #include "app/CatalogueActions.h"
 #include "app/MainLayout.h"
+#include "app/ProgramTexts.h"
 #include "app/SkinSetup.h"
 
 namespace orv {
 
-const char kTrayTip[] = "Orvane";
-
 void OnMainWindowCreated(AppContext& app)
 {
     // 1. The tray icon stays for the whole run.
-    app.rt->SetTrayIcon(app.appIcon, kTrayTip);
+    app.rt->SetTrayIcon(app.appIcon, ProgramText(kTextTrayTip));
     // 2.–7. Frame, containers, options, icon and picture buttons, text colours.
     ApplyMainWindowSkin(app);
     // 8. Last: the lists are filled once the skin is in place.

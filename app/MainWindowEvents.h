@@ -5,8 +5,6 @@
 
 namespace orv {
 
-extern const char kTrayTip[];
-
 void OnMainWindowCreated(AppContext& app);
 void OnMainWindowQueryClose(AppContext& app);
 void OnMainWindowResized(AppContext& app);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/MainLayout.h"
+#include "app/ProgramTexts.h"
 #include "image/Fixup.h"
 #include "image/ProgramImageReader.h"
 #include "resources/ResourceIds.h"
@@ -231,8 +232,11 @@ const std::vector<ImportedFunction>& DeclaredFunctions()
     return kFunctions;
 }
 
-image::ImageBuildModel BuildProgramImageModel(const StoredItems& items)
+image::ImageBuildModel BuildProgramImageModel(const StoredItems& pictures)
 {
+    // The program's texts travel with its pictures and sounds.
+    StoredItems items = pictures;
+    for (const ProgramTextEntry& t : BuiltInTexts()) items.emplace(t.id, t.text);
     image::ImageBuildModel model;
     // const: the stored-item directory {id, offset, size} and the items,
     // 4-aligned; each offset carries a const fixup, so a loaded image holds

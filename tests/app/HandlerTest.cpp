@@ -407,10 +407,11 @@ TEST_F(Handlers, DeleteWithoutAShownSelectionRemovesNothing)
 
 TEST_F(Handlers, DownloadButtonsPlayTheClickThenOpenTheirPage)
 {
-    const char* pages[] = {kRessimPage, kPellatPage, kCorvelPage, kTamblinPage};
-    for (const char* page : pages) {
+    const std::pair<int, const char*> pages[] = {{kTextRessimPage, kRessimPage}, {kTextPellatPage, kPellatPage},
+                                                 {kTextCorvelPage, kCorvelPage}, {kTextTamblinPage, kTamblinPage}};
+    for (const auto& [id, page] : pages) {
         rt.calls.clear();
-        OpenDownloadPage(app, page);
+        OpenDownloadPage(app, id);
         EXPECT_EQ(rt.calls, (Items{"PlaySoundData(27574,0)", std::string("OpenUrl(") + page + ")"}));
     }
     EXPECT_EQ(std::string(kTamblinPage).find("https://"), 0u);
@@ -448,8 +449,8 @@ TEST_F(Handlers, ScoreSearchAppendsTheKeywordOrRefusesAnEmptyOne)
 
 TEST_F(Handlers, HintsNameTheControlUnderThePointer)
 {
-    ShowHint(app, kButton5, "Ressim");
-    ShowHint(app, kLabel5, kChatHint);
+    ShowHint(app, kButton5, kTextHintRessim);
+    ShowHint(app, kLabel5, kTextChatHint);
     EXPECT_EQ(rt.calls, (Items{"HoverHint(10,Ressim,0,0)", std::string("HoverHint(3,") + kChatHint + ",0,0)"}));
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/MainLayout.h"
 #include "app/ProgramImage.h"
+#include "app/ProgramTexts.h"
 #include "image/ProgramImageWriter.h"
 #include "resources/ResourceIds.h"
 
@@ -76,8 +77,10 @@ TEST(ProgramImage, LayoutEventsAndItemsComeBackUnchanged)
         EXPECT_TRUE(found) << "binding " << i;
     }
 
-    ASSERT_EQ(program.items.size(), items.size());
+    ASSERT_EQ(program.items.size(), items.size() + BuiltInTexts().size());
     for (const auto& [id, content] : items) EXPECT_EQ(program.items.at(id), content) << id;
+    for (const ProgramTextEntry& t : BuiltInTexts()) EXPECT_EQ(program.items.at(t.id), t.text) << t.id;
+    EXPECT_EQ(program.items.at(kTextEmptyKeyword), "\xC7\xEB\xCA\xE4\xC8\xEB\xB9\xD8\xBC\xFC\xD7\xD6\xD4\xD9\xCB\xD1\xCB\xF7");
     EXPECT_EQ(program.windowSound, items.at(IDR_WINDOW_SOUND));
     EXPECT_EQ(program.libraries, ProvidedSupportLibraries());
     EXPECT_EQ(program.imports, DeclaredFunctions());
