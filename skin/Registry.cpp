@@ -190,8 +190,10 @@ void DestroyWindowRecord(int index)
     ClearOwner(r->labels, kPropOwner);
     ClearOwner(r->containers, kPropOwner);
     ClearOwner(r->subclassed, kPropKeyOwner);
-    r->titleButtons = TitleButtonList();
-    r->released = true;
+    // The record's place in the list stays (indexes held by other windows
+    // remain valid) but the record itself goes: a program that shows many
+    // message boxes would otherwise keep every box's tables and texts.
+    WindowList()[index - 1].reset();
 }
 
 }  // namespace orv
