@@ -37,10 +37,16 @@ int main(int argc, char** argv)
     const int count = argc > 2 ? atoi(argv[2]) : 100;
     orv::Skin().gdiplusToken = orv::StartGdiPlus();
     orv::InstallControlSkinModules();
+    // With "owned", the boxes belong to a visible window that they uncover
+    // again when they close, as the program's boxes do.
+    HWND owner = nullptr;
+    if (argc > 3 && std::strcmp(argv[3], "owned") == 0)
+        owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 40, 40, 450, 364, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
     SetTimer(nullptr, 0, 150, CloseBox);
     auto show = [&] {
-        if (skinned) orv::ShowSkinnedMessageBox(nullptr, "请输入关键字再搜索", MB_ICONINFORMATION, nullptr);
-        else MessageBoxExA(nullptr, "请输入关键字再搜索", nullptr, MB_ICONINFORMATION, 0);
+        if (skinned) orv::ShowSkinnedMessageBox(owner, "请输入关键字再搜索", MB_ICONINFORMATION, nullptr);
+        else MessageBoxExA(owner, "请输入关键字再搜索", nullptr, MB_ICONINFORMATION, 0);
     };
     for (int i = 0; i < 5; ++i) show();  // warm-up
     const SIZE_T before = PrivateBytes();

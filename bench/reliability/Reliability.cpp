@@ -164,10 +164,16 @@ void Soak(const char* exe)
         while (IsWindow(box)) Sleep(5);
     }
     app.Settle();
+    const SIZE_T afterBoxes = PrivateBytes(app.ProcessId());
+    for (int i = 0; i < 200; ++i) {
+        RedrawWindow(app.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        app.Settle();
+        app.Settle();
+    }
     std::printf("soak: private bytes %zu at start, %zu after 200 searches, %zu after 500 additions, "
-                "%zu after 100 skinned message boxes\n",
+                "%zu after 100 skinned message boxes, %zu after 200 full repaints\n",
                 static_cast<size_t>(start), static_cast<size_t>(afterSearches), static_cast<size_t>(afterAdds),
-                static_cast<size_t>(PrivateBytes(app.ProcessId())));
+                static_cast<size_t>(afterBoxes), static_cast<size_t>(PrivateBytes(app.ProcessId())));
     app.Close();
 }
 
