@@ -15,8 +15,9 @@ void FillListsAtStart(Runtime& rt, CatalogueState& state, const CatalogueLists& 
 void SyncMasterSelection(Runtime& rt, const CatalogueLists& lists)
 {
     rt.SetListSelection(lists.master, -1);
-    const std::string wanted = rt.ListText(lists.display, rt.ListSelection(lists.display));
-    if (rt.ListSelection(lists.display) < 0) return;
+    const int shown = rt.ListSelection(lists.display);
+    if (shown < 0) return;
+    const std::string wanted = rt.ListText(lists.display, shown);
     const int count = rt.ListCount(lists.master);
     for (int i = 0; i < count; ++i) {
         if (rt.ListText(lists.master, i) == wanted) {

@@ -31,31 +31,12 @@ SIZE WindowSize(HWND window)
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 
-void FreeCache(KeptDc& kept)
-{
-    if (kept.dc) {
-        if (kept.previous) SelectObject(kept.dc, kept.previous);
-        DeleteDC(kept.dc);
-    }
-    if (kept.bitmap) DeleteObject(kept.bitmap);
-    kept = KeptDc{};
-}
-
 // The old cache goes, a 32-bit image of the window's size takes its place
 // in the record and in Ck_Ycjdx / Ck_wtjbdx.
 bool ReplaceCache(WindowSkinRecord& record, int width, int height)
 {
-    FreeCache(record.frameCache);
-    KeptDc kept;
-    kept.dc = CreateCompatibleDC(nullptr);
-    kept.bitmap = CreateArgbSurface(width, height);
-    if (kept.dc && kept.bitmap) {
-        kept.previous = SelectObject(kept.dc, kept.bitmap);
-        kept.width = width;
-        kept.height = height;
-    } else {
-        FreeCache(kept);
-    }
+    DeleteKeptDc(record.frameCache);
+    const KeptDc kept = MakeKeptDc(width, height);
     record.frameCache = kept;
     SetProperty(record.window, kPropCacheDc, reinterpret_cast<uintptr_t>(kept.dc));
     SetProperty(record.window, kPropCacheBitmap, reinterpret_cast<uintptr_t>(kept.bitmap));

@@ -1,5 +1,7 @@
 #include "skin/Registry.h"
 
+#include "skin/BackgroundCapture.h"
+
 #include <vector>
 
 #include "skin/SkinSettings.h"
@@ -16,6 +18,8 @@ std::vector<std::unique_ptr<WindowSkinRecord>>& WindowList()
 
 ControlInstaller gInstallers[kInstallerSlotCount] = {};
 
+}  // namespace
+
 void DeleteKeptDc(KeptDc& kept)
 {
     if (kept.dc) {
@@ -25,6 +29,23 @@ void DeleteKeptDc(KeptDc& kept)
     if (kept.bitmap) DeleteObject(kept.bitmap);
     kept = KeptDc{};
 }
+
+KeptDc MakeKeptDc(int width, int height)
+{
+    KeptDc kept;
+    kept.dc = CreateCompatibleDC(nullptr);
+    kept.bitmap = CreateArgbSurface(width, height);
+    if (!kept.dc || !kept.bitmap) {
+        DeleteKeptDc(kept);
+        return kept;
+    }
+    kept.previous = SelectObject(kept.dc, kept.bitmap);
+    kept.width = width;
+    kept.height = height;
+    return kept;
+}
+
+namespace {
 
 template <typename Entry>
 void ClearOwner(ControlTable<Entry>& table, const char* property)

@@ -109,6 +109,11 @@ bool IsClass(HWND hwnd, const char* className);
 // owner; passes the message to the control's previous procedure.
 LRESULT CallPreviousProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// A memory DC with a 32-bit surface of the given size selected (both 0 when
+// either could not be made), and its release (previous object put back).
+KeptDc MakeKeptDc(int width, int height);
+void DeleteKeptDc(KeptDc& kept);
+
 // Releases everything the record owns for its window (WM_NCDESTROY): the
 // window's Kj_ brush and bitmap, the frame cache and the two clean copies,
 // Hw_lbID of the window and Hw_FuID / Kj_FuID of its controls set to 0, the

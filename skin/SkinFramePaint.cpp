@@ -22,38 +22,12 @@ SIZE ClientSize(HWND window)
     return SIZE{rc.right, rc.bottom};
 }
 
-void FreeKept(KeptDc& kept)
-{
-    if (kept.dc) {
-        if (kept.previous) SelectObject(kept.dc, kept.previous);
-        DeleteDC(kept.dc);
-    }
-    if (kept.bitmap) DeleteObject(kept.bitmap);
-    kept = KeptDc{};
-}
-
-// A new memory DC with a 32-bit surface of the given size selected.
-KeptDc MakeKept(int width, int height)
-{
-    KeptDc kept;
-    kept.dc = CreateCompatibleDC(nullptr);
-    kept.bitmap = CreateArgbSurface(width, height);
-    if (!kept.dc || !kept.bitmap) {
-        FreeKept(kept);
-        return kept;
-    }
-    kept.previous = SelectObject(kept.dc, kept.bitmap);
-    kept.width = width;
-    kept.height = height;
-    return kept;
-}
-
 // The same image in a second kept DC (made or resized as needed).
 void CopyInto(KeptDc& target, const KeptDc& source)
 {
     if (target.width != source.width || target.height != source.height || !target.dc) {
-        FreeKept(target);
-        target = MakeKept(source.width, source.height);
+        DeleteKeptDc(target);
+        target = MakeKeptDc(source.width, source.height);
     }
     if (target.dc) BitBlt(target.dc, 0, 0, source.width, source.height, source.dc, 0, 0, SRCCOPY);
 }
@@ -110,8 +84,8 @@ void SkinEngine::RenderFrame(int windowIndex, HDC target, int)
     if (!SetWindowRgn(window, region, TRUE)) DeleteObject(region);
 
     // 2. A new frame cache of the client size.
-    FreeKept(r->frameCache);
-    r->frameCache = MakeKept(size.cx, size.cy);
+    DeleteKeptDc(r->frameCache);
+    r->frameCache = MakeKeptDc(size.cx, size.cy);
     SetProperty(window, kPropCacheDc, reinterpret_cast<uintptr_t>(r->frameCache.dc));
     SetProperty(window, kPropCacheBitmap, reinterpret_cast<uintptr_t>(r->frameCache.bitmap));
     if (!r->frameCache.dc) return;
