@@ -21,6 +21,18 @@ HICON LoadAppIcon()
     return icon ? icon : LoadIconA(module, "DEFAULT_ICON");
 }
 
+void ExitCleanup(AppContext& app)
+{
+    app.catalogue.lines.clear();
+    app.catalogue.lines.shrink_to_fit();
+    // Destroys the icon and ends the GDI+ session, once.
+    app.skin->Release();
+    app.catalogue.text.clear();
+    app.catalogue.text.shrink_to_fit();
+}
+
+}  // namespace
+
 void StartupRoutine(AppContext& app)
 {
     SkinSettings& s = Skin();
@@ -33,18 +45,6 @@ void StartupRoutine(AppContext& app)
     s.accentColor = 0x00DDCA22;
     s.trackStyle = 1;
 }
-
-void ExitCleanup(AppContext& app)
-{
-    app.catalogue.lines.clear();
-    app.catalogue.lines.shrink_to_fit();
-    // Destroys the icon and ends the GDI+ session, once.
-    app.skin->Release();
-    app.catalogue.text.clear();
-    app.catalogue.text.shrink_to_fit();
-}
-
-}  // namespace
 
 ProgramDescription BuiltInProgram() { return {MainLayout(), MainEvents(), StoredBytes(IDR_WINDOW_SOUND)}; }
 

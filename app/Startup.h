@@ -15,6 +15,11 @@ struct ProgramDescription {
     std::string_view windowSound;
 };
 
+struct AppContext;
+
+// Before any window: GDI+ session, the program's icon and the skin's options.
+void StartupRoutine(AppContext& app);
+
 // The program's own tables and the executable's stored items.
 ProgramDescription BuiltInProgram();
 

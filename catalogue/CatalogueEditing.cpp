@@ -7,11 +7,10 @@ namespace orv {
 void ShowSearchResults(Runtime& rt, const std::vector<std::string>& lines, std::string_view keyword,
                        int displayUnit)
 {
-    std::vector<std::string> matches;
+    std::vector<const std::string*> matches;
     for (const auto& line : lines)
-        if (ContainsKeyword(line, keyword)) matches.push_back(line);
-    rt.ListClear(displayUnit);
-    rt.ListAddMany(displayUnit, matches);
+        if (ContainsKeyword(line, keyword)) matches.push_back(&line);
+    rt.ListReplaceAll(displayUnit, matches);
 }
 
 void AddEntryToLists(Runtime& rt, const CatalogueLists& lists, std::string_view text)

@@ -1,6 +1,5 @@
 #include "catalogue/KeywordMatch.h"
 
-#include <cstring>
 
 namespace orv {
 
@@ -13,16 +12,15 @@ bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 bool ContainsKeyword(std::string_view entry, std::string_view keyword)
 {
     if (keyword.empty()) return true;
-    if (keyword.size() > entry.size()) return false;
-    const size_t last = entry.size() - keyword.size();
-    size_t i = 0;
-    // Walk character boundaries only; a lead byte at the very end of the
+    // The byte search finds candidates fast; a candidate counts only where a
+    // character starts, so character boundaries are walked up to each one
+    // (never past it, and never twice). A lead byte at the very end of the
     // entry (broken GBK) still counts as one character.
-    while (i <= last) {
-        if (entry[i] == keyword[0] &&
-            std::memcmp(entry.data() + i, keyword.data(), keyword.size()) == 0)
-            return true;
-        i += (IsLeadByte(static_cast<unsigned char>(entry[i])) && i + 1 < entry.size()) ? 2 : 1;
+    size_t boundary = 0;
+    for (size_t at = entry.find(keyword); at != std::string_view::npos; at = entry.find(keyword, at + 1)) {
+        while (boundary < at)
+            boundary += (IsLeadByte(static_cast<unsigned char>(entry[boundary])) && boundary + 1 < entry.size()) ? 2 : 1;
+        if (boundary == at) return true;
     }
     return false;
 }

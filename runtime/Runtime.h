@@ -47,6 +47,9 @@ public:
     // shows text only up to a NUL byte).
     virtual void ListAdd(int unit, std::string_view text) = 0;
     virtual void ListAddMany(int unit, const std::vector<std::string>& texts) = 0;
+    // Empties the list and fills it with the texts (which must outlive the
+    // call), painting once.
+    virtual void ListReplaceAll(int unit, const std::vector<const std::string*>& texts) = 0;
     virtual void ListDelete(int unit, int index) = 0;
     virtual void ListClear(int unit) = 0;
     virtual int ListCount(int unit) = 0;

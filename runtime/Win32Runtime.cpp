@@ -164,60 +164,84 @@ void Win32Runtime::Repaint(int unit)
 void Win32Runtime::ListAdd(int unit, std::string_view text)
 {
     if (!IsListUnit(unit)) return;
-    std::string copy(text);
+    const std::string copy(text);  // NUL-terminated for the control
     LRESULT at = SendMessageA(units_[unit].hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str()));
-    if (at >= 0) units_[unit].items.push_back(std::move(copy));
+    if (at >= 0) units_[unit].items.Add(text);
 }
 
-void Win32Runtime::ListAddMany(int unit, const std::vector<std::string>& texts)
+namespace {
+
+const std::string& TextOf(const std::string& t) { return t; }
+const std::string& TextOf(const std::string* t) { return *t; }
+
+}  // namespace
+
+// No repaint per item and storage reserved once: filling 100,000 items costs
+// one allocation and one paint instead of 100,000 of each. With replace, the
+// list is emptied inside the same quiet spell, so it paints once, not twice.
+template <class Texts>
+void Win32Runtime::FillQuietly(int unit, const Texts& texts, bool replace)
 {
-    if (!IsListUnit(unit) || texts.empty()) return;
     HWND hwnd = units_[unit].hwnd;
-    size_t bytes = 0;
-    for (const auto& t : texts) bytes += t.size() + 1;
-    // No repaint per item and storage reserved once: filling 100,000 items
-    // costs one allocation and one paint instead of 100,000 of each.
-    SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(hwnd, LB_INITSTORAGE, texts.size(), bytes);
     auto& items = units_[unit].items;
-    items.reserve(items.size() + texts.size());
+    size_t bytes = 0;
+    for (const auto& t : texts) bytes += TextOf(t).size() + 1;
+    SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
+    if (replace) {
+        SendMessageA(hwnd, LB_RESETCONTENT, 0, 0);
+        items.Clear();
+    }
+    SendMessageA(hwnd, LB_INITSTORAGE, texts.size(), bytes);
+    items.Reserve(texts.size(), bytes);
     // Items go straight to the list box class's own procedure: no procedure
     // subclassed in front of it (the runtime's, the skin's) acts on
     // LB_ADDSTRING, and each of them would cost a lookup per item.
     auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
     for (const auto& t : texts) {
-        if (CallWindowProcA(classProc, hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str())) < 0) break;
-        items.push_back(t);
+        const std::string& text = TextOf(t);
+        if (CallWindowProcA(classProc, hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0) break;
+        items.Add(text);
     }
     SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void Win32Runtime::ListAddMany(int unit, const std::vector<std::string>& texts)
+{
+    if (IsListUnit(unit) && !texts.empty()) FillQuietly(unit, texts, false);
+}
+
+void Win32Runtime::ListReplaceAll(int unit, const std::vector<const std::string*>& texts)
+{
+    if (IsListUnit(unit)) FillQuietly(unit, texts, true);
 }
 
 void Win32Runtime::ListDelete(int unit, int index)
 {
     if (!IsListUnit(unit)) return;
     auto& items = units_[unit].items;
-    if (index < 0 || index >= static_cast<int>(items.size())) return;
-    if (SendMessageA(units_[unit].hwnd, LB_DELETESTRING, index, 0) != LB_ERR) items.erase(items.begin() + index);
+    if (index < 0 || static_cast<size_t>(index) >= items.Count()) return;
+    if (SendMessageA(units_[unit].hwnd, LB_DELETESTRING, index, 0) != LB_ERR) items.Erase(static_cast<size_t>(index));
 }
 
 void Win32Runtime::ListClear(int unit)
 {
     if (!IsListUnit(unit)) return;
     SendMessageA(units_[unit].hwnd, LB_RESETCONTENT, 0, 0);
-    units_[unit].items.clear();
+    units_[unit].items.Clear();
 }
 
 int Win32Runtime::ListCount(int unit)
 {
-    return IsListUnit(unit) ? static_cast<int>(units_[unit].items.size()) : 0;
+    return IsListUnit(unit) ? static_cast<int>(units_[unit].items.Count()) : 0;
 }
 
 std::string Win32Runtime::ListText(int unit, int index)
 {
     if (!IsListUnit(unit)) return std::string();
     const auto& items = units_[unit].items;
-    return index >= 0 && index < static_cast<int>(items.size()) ? items[index] : std::string();
+    return index >= 0 && static_cast<size_t>(index) < items.Count() ? std::string(items.At(static_cast<size_t>(index)))
+                                                                    : std::string();
 }
 
 int Win32Runtime::ListSelection(int unit)

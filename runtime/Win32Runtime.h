@@ -12,6 +12,7 @@
 
 #include "gdiplus/GdiHandles.h"
 #include "runtime/HoverHint.h"
+#include "runtime/ListShadow.h"
 #include "runtime/Runtime.h"
 #include "runtime/TrayIcon.h"
 
@@ -57,6 +58,7 @@ public:
     void Repaint(int unit) override;
     void ListAdd(int unit, std::string_view text) override;
     void ListAddMany(int unit, const std::vector<std::string>& texts) override;
+    void ListReplaceAll(int unit, const std::vector<const std::string*>& texts) override;
     void ListDelete(int unit, int index) override;
     void ListClear(int unit) override;
     int ListCount(int unit) override;
@@ -90,9 +92,11 @@ private:
         COLORREF textColour = kDefaultColour;
         COLORREF backColour = kDefaultColour;
         UniqueBrush backBrush;
-        std::vector<std::string> items;  // list boxes: exact bytes of every item
+        ListShadow items;  // list boxes: exact bytes of every item
     };
 
+    template <class Texts>
+    void FillQuietly(int unit, const Texts& texts, bool replace);
     HWND CreateUnit(int index);
     HWND EnsureCreated(int index);
     void ApplyFont(int index);

@@ -19,6 +19,7 @@ bool RegisterMainWindowClass(HINSTANCE instance)
     if (GetClassInfoA(instance, kMainWindowClassName, &wc)) return true;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = MainWindowProc;
+    wc.cbWndExtra = kMainWindowExtraBytes;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);

@@ -6,11 +6,10 @@ namespace orv {
 
 namespace {
 
-// The main window keeps its runtime in a property (set once at WM_NCCREATE).
-// Controls keep it in GWLP_USERDATA and find their unit by control id: both
-// are read without a trip to the window server, which matters for the list
-// boxes, whose every item message passes through here.
-const char kRuntimeProp[] = "Orv_Runtime";
+// The main window keeps its runtime in its extra bytes (set once at
+// WM_NCCREATE). Controls keep it in GWLP_USERDATA and find their unit by
+// control id: both are read without a trip to the window server, which
+// matters for the list boxes, whose every item message passes through here.
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -23,19 +22,21 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 }  // namespace
 
+// The main window class keeps the runtime in its window's extra bytes: a
+// window property would cost a Wine server round trip on every message.
 Win32Runtime* Win32Runtime::FromWindow(HWND hwnd)
 {
-    return static_cast<Win32Runtime*>(GetPropA(hwnd, kRuntimeProp));
+    return reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, kMainWindowRuntimeSlot));
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        SetPropA(hwnd, kRuntimeProp, cs->lpCreateParams);
+        SetWindowLongPtrA(hwnd, kMainWindowRuntimeSlot, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
     }
     Win32Runtime* runtime = Win32Runtime::FromWindow(hwnd);
-    if (msg == WM_NCDESTROY) RemovePropA(hwnd, kRuntimeProp);
+    if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, kMainWindowRuntimeSlot, 0);
     if (!runtime) return DefWindowProcA(hwnd, msg, wp, lp);
     return runtime->OnWindowMessage(hwnd, msg, wp, lp);
 }

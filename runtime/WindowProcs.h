@@ -9,6 +9,9 @@ namespace orv {
 class Win32Runtime;
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// Where the main window class keeps the runtime: its window extra bytes.
+constexpr int kMainWindowRuntimeSlot = 0;
+constexpr int kMainWindowExtraBytes = sizeof(LONG_PTR);
 
 // Puts the runtime's procedure in front of a control's own; returns the
 // control's previous procedure, which the runtime keeps.

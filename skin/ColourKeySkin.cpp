@@ -22,8 +22,10 @@ SubclassEntry* FindKeyed(HWND control)
 LRESULT PassOn(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto previous = reinterpret_cast<WNDPROC>(GetProperty(control, kPropKeyProc));
-    if (!previous) return DefWindowProcA(control, message, wParam, lParam);
-    return CallWindowProcA(previous, control, message, wParam, lParam);
+    const LRESULT result = previous ? CallWindowProcA(previous, control, message, wParam, lParam)
+                                    : DefWindowProcA(control, message, wParam, lParam);
+    if (message == WM_NCDESTROY) ForgetProperties(control);
+    return result;
 }
 
 // Classes that only paint correctly inside their own BeginPaint/EndPaint.

@@ -160,15 +160,29 @@ LRESULT OnEraseBackground(HWND control, HDC dc, LPARAM lParam)
     return CallPreviousProc(control, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), lParam);
 }
 
-LRESULT OnPaint(HWND control, const ListEntry& entry, WPARAM wParam, LPARAM lParam)
+LRESULT PaintClient(HWND control, WPARAM wParam, LPARAM lParam)
 {
-    PaintListFrame(control, entry.hovered != 0, entry.focused != 0);
     if (Translucent() && wParam == 0) {
         if (IsClass(control, "SysTreeView32")) return PaintTreeTranslucent(control);
         if (IsClass(control, "SysListView32") || (IsClass(control, "ListBox") && !IsOwnerDrawListBox(control)))
             return PaintItemsTranslucent(control);
     }
     return CallPreviousProc(control, WM_PAINT, wParam, lParam);
+}
+
+LRESULT OnPaint(HWND control, const ListEntry& entry, WPARAM wParam, LPARAM lParam)
+{
+    // After a redraw that took in the frame, painting the items begins with
+    // the control's WM_NCPAINT, which paints the frame: drawing it again
+    // here would cost a second capture for the same pixels. The frame lies
+    // outside the client area, so drawing it after the items changes
+    // nothing they draw.
+    const unsigned ncPaintsBefore = entry.ncPaints;
+    const LRESULT result = PaintClient(control, wParam, lParam);
+    ControlRef<ListEntry> now = ListOf(control);
+    if (now && now.entry->ncPaints == ncPaintsBefore)
+        PaintListFrame(control, now.entry->hovered != 0, now.entry->focused != 0);
+    return result;
 }
 
 LRESULT OnFocus(HWND control, ControlRef<ListEntry> ref, UINT message, WPARAM wParam, LPARAM lParam)
@@ -178,8 +192,9 @@ LRESULT OnFocus(HWND control, ControlRef<ListEntry> ref, UINT message, WPARAM wP
     return CallPreviousProc(control, message, wParam, lParam);
 }
 
-LRESULT OnNcPaint(HWND control, const ListEntry& entry)
+LRESULT OnNcPaint(HWND control, ListEntry& entry)
 {
+    ++entry.ncPaints;
     PaintListFrame(control, entry.hovered != 0, entry.focused != 0);
     return DefNcPaintScrollBarsOnly(control);
 }

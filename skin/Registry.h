@@ -28,6 +28,9 @@ inline constexpr const char kPropCacheBitmap[] = "Ck_wtjbdx";  // frame cache bi
 // 32-bit property values; a property that was never set reads 0.
 uintptr_t GetProperty(HWND hwnd, const char* name);
 void SetProperty(HWND hwnd, const char* name, uintptr_t value);
+// Drops the in-process copies of a window's properties (done for every
+// skinned window at WM_NCDESTROY).
+void ForgetProperties(HWND hwnd);
 
 // Window list. Indexes are 1-based and never reused; a released record
 // keeps its place.

@@ -2,6 +2,9 @@
 // the key the way users type it.
 #pragma once
 
+#include <windows.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,5 +39,18 @@ inline double NowMs()
     QueryPerformanceCounter(&c);
     return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
+
+inline double Median(std::vector<double> values)
+{
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// About 50 MB of catalogue: the hostile-input size of the reliability run.
+constexpr int kBigEntries = 2400000;
+
+// The entries that contain the search benchmark's keyword: about a tenth.
+constexpr const char* kSearchKeyword = "G调";
 
 }  // namespace orv::bench

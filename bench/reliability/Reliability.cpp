@@ -10,8 +10,11 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/MainLayout.h"
+#include "tests/support/GdiObjectCount.h"
 #include "tests/support/ProcessDriver.h"
 
 namespace {
@@ -139,42 +142,137 @@ void RapidSwitching(const char* exe)
     app.Close();
 }
 
-void Soak(const char* exe)
+struct Snapshot {
+    long gdi = -1;
+    int windows = 0;
+    double privateMb = 0;
+};
+
+BOOL CALLBACK CountOne(HWND, LPARAM p)
+{
+    ++*reinterpret_cast<int*>(p);
+    return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindows(HWND h, LPARAM p)
+{
+    auto* ctx = reinterpret_cast<std::pair<DWORD, int>*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid != ctx->first) return TRUE;
+    ++ctx->second;
+    EnumChildWindows(h, CountOne, reinterpret_cast<LPARAM>(&ctx->second));
+    return TRUE;
+}
+
+BOOL CALLBACK CollectVisible(HWND h, LPARAM p)
+{
+    if (IsWindowVisible(h)) reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+    return TRUE;
+}
+
+Snapshot Take(const OrvaneProcess& app)
+{
+    Snapshot s;
+    app.Settle();
+    HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.ProcessId());
+    if (h) {
+        s.gdi = orv::test::GdiObjectCountOf(h);
+        CloseHandle(h);
+    }
+    std::pair<DWORD, int> ctx{app.ProcessId(), 0};
+    EnumWindows(CountOwnWindows, reinterpret_cast<LPARAM>(&ctx));
+    s.windows = ctx.second;
+    s.privateMb = PrivateBytes(app.ProcessId()) / 1048576.0;
+    return s;
+}
+
+void Print(const char* phase, const Snapshot& s)
+{
+    std::printf("soak: %-34s GDI objects %5ld, windows %3d, private bytes %6.2f MB\n", phase, s.gdi, s.windows,
+                s.privateMb);
+}
+
+std::vector<HWND> VisibleControls(HWND main)
+{
+    std::vector<HWND> out;
+    EnumChildWindows(main, CollectVisible, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+void HoverEverything(OrvaneProcess& app, int count)
+{
+    const std::vector<HWND> controls = VisibleControls(app.Window());
+    RECT rc;
+    GetWindowRect(app.Window(), &rc);
+    const int w = rc.right - rc.left;
+    for (int i = 0; i < count; ++i) {
+        if (i % 10 == 0) {
+            // A title button: the animation runs its eight 20 ms ticks.
+            const int x = (i / 10) % 2 ? w - 15 : w - 36;
+            SendMessageA(app.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(x, 10));
+            Sleep(190);
+            SendMessageA(app.Window(), WM_MOUSELEAVE, 0, 0);
+        }
+        HWND c = controls[static_cast<size_t>(i) % controls.size()];
+        SendMessageA(c, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+        SendMessageA(c, WM_MOUSELEAVE, 0, 0);
+    }
+}
+
+bool AnswerBox(OrvaneProcess& app, int button)
+{
+    HWND box = app.WaitForDialog();
+    if (!box) return false;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    const DWORD t0 = GetTickCount();
+    while (IsWindow(box) && GetTickCount() - t0 < 10000) Sleep(5);
+    app.Settle();
+    return !IsWindow(box);
+}
+
+void Soak(const char* exe, int hovers, int repaints, int searches, int boxes, int edits)
 {
     OrvaneProcess app(exe);
-    WriteFileBytes(app.CataloguePath(), Catalogue(200 << 10, "soak"));
+    const std::string catalogue = Catalogue(200 << 10, "soak");
+    WriteFileBytes(app.CataloguePath(), catalogue);
     app.Start();
-    const SIZE_T start = PrivateBytes(app.ProcessId());
-    for (int i = 0; i < 200; ++i) {
+    Print("at start", Take(app));
+    HoverEverything(app, hovers);
+    Print(("after " + std::to_string(hovers) + " hovers").c_str(), Take(app));
+    for (int i = 0; i < repaints; ++i)
+        RedrawWindow(app.Window(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Print(("after " + std::to_string(repaints) + " full repaints").c_str(), Take(app));
+    for (int i = 0; i < searches; ++i) {
         app.SetText(orv::kEdit2, std::to_string(i % 10));
         app.PressEnter(orv::kEdit2);
     }
-    const SIZE_T afterSearches = PrivateBytes(app.ProcessId());
-    for (int i = 0; i < 500; ++i) {
+    Print(("after " + std::to_string(searches) + " searches").c_str(), Take(app));
+    int answered = 0;
+    for (int i = 0; i < boxes; ++i) {
+        app.SetText(orv::kEdit2, "");
+        app.ClickAsync(orv::kButton1);
+        answered += AnswerBox(app, IDOK);
+    }
+    Print(("after " + std::to_string(answered) + " skinned message boxes").c_str(), Take(app));
+    for (int i = 0; i < edits; ++i) {
         app.SetText(orv::kEdit2, "soak " + std::to_string(i));
         app.Click(orv::kButton2);
     }
-    const SIZE_T afterAdds = PrivateBytes(app.ProcessId());
-    for (int i = 0; i < 100; ++i) {
-        app.SetText(orv::kEdit2, "");
-        app.ClickAsync(orv::kButton1);
-        HWND box = app.WaitForDialog();
-        if (!box) break;
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        while (IsWindow(box)) Sleep(5);
+    Print(("after " + std::to_string(edits) + " additions").c_str(), Take(app));
+    int deleted = 0;
+    HWND list = app.Control(orv::kList2);
+    for (int i = 0; i < edits; ++i) {
+        const int last = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) - 1;
+        SendMessageW(list, LB_SETTOPINDEX, last, 0);
+        app.DoubleClickItem(orv::kList2, last);
+        deleted += AnswerBox(app, IDYES);
     }
-    app.Settle();
-    const SIZE_T afterBoxes = PrivateBytes(app.ProcessId());
-    for (int i = 0; i < 200; ++i) {
-        RedrawWindow(app.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-        app.Settle();
-        app.Settle();
-    }
-    std::printf("soak: private bytes %zu at start, %zu after 200 searches, %zu after 500 additions, "
-                "%zu after 100 skinned message boxes, %zu after 200 full repaints\n",
-                static_cast<size_t>(start), static_cast<size_t>(afterSearches), static_cast<size_t>(afterAdds),
-                static_cast<size_t>(afterBoxes), static_cast<size_t>(PrivateBytes(app.ProcessId())));
-    app.Close();
+    Print(("after " + std::to_string(deleted) + " deletions").c_str(), Take(app));
+    const bool closed = app.Close(60000);
+    std::printf("soak: closed %s; catalogue after the additions and deletions %s\n", closed ? "yes" : "NO",
+                ReadFileBytes(app.CataloguePath()) == catalogue ? "byte-identical to the start" : "CHANGED");
 }
 
 }  // namespace
@@ -182,13 +280,19 @@ void Soak(const char* exe)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: reliability ORVANE-EXE (Linux path) [kill rounds]\n");
+        std::fprintf(stderr, "usage: bench_reliability ORVANE-EXE (Linux path) [KILLS]\n"
+                             "       bench_reliability ORVANE-EXE KILLS soak [HOVERS REPAINTS SEARCHES BOXES EDITS]\n");
         return 2;
     }
     const int rounds = argc > 2 ? atoi(argv[2]) : 100;
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    Soak(argv[1]);
-    if (argc > 3) return 0;
+    if (argc > 3) {
+        // Soak only, with the counts given: hovers repaints searches boxes edits.
+        auto at = [&](int i, int fallback) { return argc > i ? atoi(argv[i]) : fallback; };
+        Soak(argv[1], at(4, 1000), at(5, 1000), at(6, 200), at(7, 100), at(8, 1000));
+        return 0;
+    }
+    Soak(argv[1], 1000, 1000, 200, 100, 1000);
     RapidSwitching(argv[1]);
     HostileInput(argv[1]);
     CrashSafety(argv[1], rounds);

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace orv::test {
 
@@ -49,6 +50,41 @@ inline long GdiObjectCount()
 #else
     return -1;  // the table's place is only known for 32-bit processes
 #endif
+}
+
+// The same count for another 32-bit process, read from its memory (under
+// Wine; Windows answers GetGuiResources for any process). -1 when unknown.
+inline long GdiObjectCountOf(HANDLE process)
+{
+    if (!RunningUnderWine()) return static_cast<long>(GetGuiResources(process, GR_GDIOBJECTS));
+    struct BasicInformation {
+        LONG exitStatus;
+        void* pebBaseAddress;
+        ULONG_PTR affinityMask;
+        LONG basePriority;
+        ULONG_PTR uniqueProcessId;
+        ULONG_PTR parentProcessId;
+    } info{};
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    if (!query || query(process, 0 /* ProcessBasicInformation */, &info, sizeof info, nullptr) != 0) return -1;
+    uint32_t table = 0;
+    SIZE_T got = 0;
+    if (!ReadProcessMemory(process, static_cast<const uint8_t*>(info.pebBaseAddress) + 0x94, &table, sizeof table,
+                           &got) || !table)
+        return -1;
+    constexpr size_t kEntries = 65536;
+    constexpr size_t kEntrySize = 24;
+    long used = 0;
+    std::vector<uint8_t> chunk(4096 * kEntrySize);
+    for (size_t first = 0; first < kEntries; first += 4096) {
+        if (!ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<uintptr_t>(table) + first * kEntrySize),
+                               chunk.data(), chunk.size(), &got))
+            return -1;
+        for (size_t i = 0; i < 4096; ++i) used += chunk[i * kEntrySize + 14] != 0;
+    }
+    return used;
 }
 
 // Private bytes of this process (committed memory no other process shares).

@@ -66,6 +66,11 @@ public:
     {
         lists[unit].insert(lists[unit].end(), texts.begin(), texts.end());
     }
+    void ListReplaceAll(int unit, const std::vector<const std::string*>& texts) override
+    {
+        ListClear(unit);
+        for (const std::string* t : texts) lists[unit].push_back(*t);
+    }
     void ListDelete(int unit, int index) override
     {
         auto& l = lists[unit];
