@@ -6,7 +6,9 @@
 // closes the window. A synchronous repaint cannot be timed from another
 // process, hence in-process.
 //
-//   bench_orvane_paint.exe RUNS [profile]   profile: where a repaint's time goes
+//   bench_orvane_paint.exe RUNS [profile | startup-profile]
+//       profile: where a repaint's time goes; startup-profile: where the
+//       messages of the start-up spend their time
 #include <windows.h>
 
 #include <cstdio>
@@ -28,6 +30,7 @@ using orv::bench::NowMs;
 
 int g_runs = 100;
 bool g_profile = false;
+orv::bench::PaintProfile* g_startupProfile = nullptr;
 
 BOOL CALLBACK MatchMainWindow(HWND h, LPARAM p)
 {
@@ -160,6 +163,11 @@ void CALLBACK Measure(HWND, UINT, UINT_PTR id, DWORD)
         SetTimer(nullptr, 0, 200, Measure);
         return;
     }
+    if (g_startupProfile) {
+        g_startupProfile->Print("orvane-startup", 1, 40);
+        delete g_startupProfile;
+        g_startupProfile = nullptr;
+    }
     MeasureRepaint(main);
     MeasureTitleHover(main);
     MeasureControlHover(main);
@@ -175,6 +183,7 @@ int main(int argc, char** argv)
     g_profile = argc > 2 && std::strcmp(argv[2], "profile") == 0;
     const std::string catalogue = orv::ExecutableDirectory() + "\\jidiao.dll";
     orv::ReplaceFileContent(catalogue, orv::JoinCatalogue(orv::bench::MakeEntries(10000)));
+    if (argc > 2 && std::strcmp(argv[2], "startup-profile") == 0) g_startupProfile = new orv::bench::PaintProfile;
     SetTimer(nullptr, 0, 1000, Measure);
     const int code = orv::RunOrvane(orv::BuiltInProgram());
     DeleteFileA(catalogue.c_str());
