@@ -3,7 +3,9 @@
 namespace orv::gp {
 
 namespace {
-GpStatus gLastStatus = Gdiplus::Ok;
+// Per thread, like GetLastError: a window's background is prepared on a
+// worker while the interface thread draws.
+thread_local GpStatus gLastStatus = Gdiplus::Ok;
 }
 
 GpStatus LastStatus() { return gLastStatus; }

@@ -69,7 +69,8 @@ void ExcludeVisibleChildren(HWND control, HDC dc)
 // makes the edges blend into what lies beneath.
 COLORREF TreeKeyColour(int windowIndex)
 {
-    const WindowSkinRecord* r = RecordAt(windowIndex);
+    WindowSkinRecord* r = RecordAt(windowIndex);
+    if (r) FinishBackground(*r);
     COLORREF key = r && !r->backgroundSource.empty() ? r->averageColour : Skin().defaultBackColour;
     // Never the tree's own text colours.
     if (key == RGB(0, 0, 0) || key == RGB(255, 255, 255)) key ^= RGB(1, 1, 1);

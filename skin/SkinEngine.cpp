@@ -99,18 +99,10 @@ COLORREF SkinEngine::GetDefaultBackColour() { return Skin().defaultBackColour; }
 
 void SkinEngine::SetBackground(WindowSkinRecord& record, std::string_view image, int layoutMode)
 {
+    FinishBackground(record);  // an earlier picture's worker is done with the record
     record.layoutMode = layoutMode;
     record.backgroundSource.assign(image.data(), image.size());
-    record.preparedBackground.clear();
-    record.averageColour = 0;
-    if (image.empty()) return;
-    record.averageColour = gp::AverageColour(image.data(), image.size());
-    if (layoutMode == 0 || layoutMode == 1) {
-        gp::Bytes png = gp::BlendPictureEdges(image.data(), image.size(), layoutMode, record.averageColour);
-        record.preparedBackground.assign(png.begin(), png.end());
-    } else {
-        record.preparedBackground = record.backgroundSource;
-    }
+    StartBackgroundPreparation(record);
 }
 
 void SkinEngine::AddStandardTitleButtons(WindowSkinRecord& record, DWORD style)

@@ -72,6 +72,7 @@ void SkinEngine::RenderFrame(int windowIndex, HDC target, int)
 {
     WindowSkinRecord* r = RecordAt(windowIndex);
     if (!r) return;
+    FinishBackground(*r);
     HWND window = r->window;
     const SIZE size = ClientSize(window);
 

@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include <future>
 #include <string>
 #include <vector>
 
+#include "skin/BackgroundPreparation.h"
 #include "skin/ControlTable.h"
 #include "skin/entries/ButtonEntry.h"
 #include "skin/entries/ComboEntry.h"
@@ -105,6 +107,9 @@ struct WindowSkinRecord {
     int layoutMode = 0;
     std::string backgroundSource;    // the bytes as given
     COLORREF averageColour = 0;
+    // Set while a worker prepares the two fields above; FinishBackground
+    // collects its results (BackgroundPreparation.h).
+    std::future<PreparedBackground> pendingBackground;
 
     TitleButtonList titleButtons;
     int stripX = 0, stripY = 0, stripWidth = 0, stripHeight = 22;

@@ -200,13 +200,13 @@ std::vector<HWND> VisibleControls(HWND main)
     return out;
 }
 
-void HoverEverything(OrvaneProcess& app, int count)
+void HoverEverything(OrvaneProcess& app, int count, int from = 0)
 {
     const std::vector<HWND> controls = VisibleControls(app.Window());
     RECT rc;
     GetWindowRect(app.Window(), &rc);
     const int w = rc.right - rc.left;
-    for (int i = 0; i < count; ++i) {
+    for (int i = from; i < from + count; ++i) {
         if (i % 10 == 0) {
             // A title button: the animation runs its eight 20 ms ticks.
             const int x = (i / 10) % 2 ? w - 15 : w - 36;
@@ -238,21 +238,27 @@ void Soak(const char* exe, int hovers, int repaints, int searches, int boxes, in
     WriteFileBytes(app.CataloguePath(), catalogue);
     app.Start();
     Print("at start", Take(app));
-    HoverEverything(app, hovers);
+    // Every phase is printed halfway too: objects made once, the first time
+    // something is used, show as a step at its start and not as growth
+    // between the halves.
+    HoverEverything(app, hovers / 2);
+    Print(("after " + std::to_string(hovers / 2) + " hovers").c_str(), Take(app));
+    HoverEverything(app, hovers - hovers / 2, hovers / 2);
     Print(("after " + std::to_string(hovers) + " hovers").c_str(), Take(app));
-    for (int i = 0; i < repaints; ++i)
+    for (int i = 0; i < repaints; ++i) {
+        if (i == repaints / 2) Print(("after " + std::to_string(i) + " full repaints").c_str(), Take(app));
         RedrawWindow(app.Window(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
     Print(("after " + std::to_string(repaints) + " full repaints").c_str(), Take(app));
     for (int i = 0; i < searches; ++i) {
+        if (i == searches / 2) Print(("after " + std::to_string(i) + " searches").c_str(), Take(app));
         app.SetText(orv::kEdit2, std::to_string(i % 10));
         app.PressEnter(orv::kEdit2);
     }
     Print(("after " + std::to_string(searches) + " searches").c_str(), Take(app));
     int answered = 0;
     for (int i = 0; i < boxes; ++i) {
-        // Halfway too: objects made once, on the first box, show as a step
-        // at the start and not as growth between the halves.
         if (i == boxes / 2) Print(("after " + std::to_string(answered) + " skinned message boxes").c_str(), Take(app));
         app.SetText(orv::kEdit2, "");
         app.ClickAsync(orv::kButton1);
@@ -260,6 +266,7 @@ void Soak(const char* exe, int hovers, int repaints, int searches, int boxes, in
     }
     Print(("after " + std::to_string(answered) + " skinned message boxes").c_str(), Take(app));
     for (int i = 0; i < edits; ++i) {
+        if (i == edits / 2) Print(("after " + std::to_string(i) + " additions").c_str(), Take(app));
         app.SetText(orv::kEdit2, "soak " + std::to_string(i));
         app.Click(orv::kButton2);
     }

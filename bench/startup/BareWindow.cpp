@@ -3,11 +3,11 @@
 // way the platform allows (one read, split in place, no redraw while
 // filling, storage reserved once).
 //
-//   bench_bare_window.exe             shows the window until it is closed
+//   bench_bare_window.exe [controls]  shows the window until it is closed
 //   bench_bare_window.exe paint RUNS [controls] [profile]
-//       prints the full-repaint time (and where it goes) and exits; with
-//       controls, the window also holds the program's other controls, in the
-//       same places, as the system's own unskinned classes
+//       prints the full-repaint time (and where it goes) and exits.
+//   With controls, the window also holds the program's other controls, in the
+//   same places, as the system's own unskinned classes.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -64,6 +64,41 @@ void FillList(HWND list, std::string& bytes)
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
 }
 
+HWND MakeLayoutControl(const orv::LayoutTable& layout, std::vector<HWND>& made, int i, HWND list)
+{
+    if (made[static_cast<size_t>(i)]) return made[static_cast<size_t>(i)];
+    const orv::UnitSpec& u = layout.units[i];
+    // The layout lists the tab page's children before the tab itself.
+    HWND parent = MakeLayoutControl(layout, made, u.parent < 0 ? 0 : u.parent, list);
+    const DWORD visible = (u.flags & orv::kUnitVisible) ? WS_VISIBLE : 0;
+    const DWORD ex = (u.flags & orv::kUnitBorder) ? WS_EX_CLIENTEDGE : 0;
+    const char* cls = "STATIC";
+    DWORD style = WS_CHILD | visible;
+    switch (u.kind) {
+    case orv::UnitKind::ListBox:
+        if (i == orv::kList2) {  // the filled list, moved into its place
+            SetParent(list, parent);
+            MoveWindow(list, u.left, u.top, u.width, u.height, FALSE);
+            return made[static_cast<size_t>(i)] = list;
+        }
+        cls = "ListBox";
+        style |= WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
+        break;
+    case orv::UnitKind::Button: cls = "BUTTON"; style |= BS_PUSHBUTTON; break;
+    case orv::UnitKind::GroupBox: cls = "BUTTON"; style |= BS_GROUPBOX; break;
+    case orv::UnitKind::TabControl: cls = "SysTabControl32"; style |= WS_CLIPSIBLINGS; break;
+    case orv::UnitKind::Edit:
+        cls = "Edit";
+        style |= (u.flags & orv::kUnitMultiLine) ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
+        if (u.flags & orv::kUnitVScroll) style |= WS_VSCROLL;
+        break;
+    default: break;
+    }
+    return made[static_cast<size_t>(i)] =
+               CreateWindowExA(ex, cls, u.text, style, u.left, u.top, u.width, u.height, parent,
+                               reinterpret_cast<HMENU>(1000 + i), GetModuleHandleA(nullptr), nullptr);
+}
+
 // The program's layout as plain system controls: what painting this window
 // costs with nothing but the platform's own drawing.
 void AddLayoutControls(HWND window, HWND list)
@@ -73,38 +108,7 @@ void AddLayoutControls(HWND window, HWND list)
     const orv::LayoutTable layout = orv::MainLayout();
     std::vector<HWND> made(static_cast<size_t>(layout.count), nullptr);
     made[0] = window;
-    HINSTANCE self = GetModuleHandleA(nullptr);
-    for (int i = 1; i < layout.count; ++i) {
-        const orv::UnitSpec& u = layout.units[i];
-        const DWORD visible = (u.flags & orv::kUnitVisible) ? WS_VISIBLE : 0;
-        const DWORD ex = (u.flags & orv::kUnitBorder) ? WS_EX_CLIENTEDGE : 0;
-        const char* cls = "STATIC";
-        DWORD style = WS_CHILD | visible;
-        switch (u.kind) {
-        case orv::UnitKind::ListBox:
-            if (i == orv::kList2) {  // the filled list, moved into its place
-                SetParent(list, made[static_cast<size_t>(u.parent)]);
-                MoveWindow(list, u.left, u.top, u.width, u.height, FALSE);
-                made[static_cast<size_t>(i)] = list;
-                continue;
-            }
-            cls = "ListBox";
-            style |= WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
-            break;
-        case orv::UnitKind::Button: cls = "BUTTON"; style |= BS_PUSHBUTTON; break;
-        case orv::UnitKind::GroupBox: cls = "BUTTON"; style |= BS_GROUPBOX; break;
-        case orv::UnitKind::TabControl: cls = "SysTabControl32"; style |= WS_CLIPSIBLINGS; break;
-        case orv::UnitKind::Edit:
-            cls = "Edit";
-            style |= (u.flags & orv::kUnitMultiLine) ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
-            if (u.flags & orv::kUnitVScroll) style |= WS_VSCROLL;
-            break;
-        default: break;
-        }
-        made[static_cast<size_t>(i)] =
-            CreateWindowExA(ex, cls, u.text, style, u.left, u.top, u.width, u.height,
-                            made[static_cast<size_t>(u.parent)], reinterpret_cast<HMENU>(1000 + i), self, nullptr);
-    }
+    for (int i = 1; i < layout.count; ++i) MakeLayoutControl(layout, made, i, list);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -140,19 +144,16 @@ int main(int argc, char** argv)
     if (paint && bytes.empty())
         for (const auto& e : orv::bench::MakeEntries(10000)) bytes += e + "\r\n";
     FillList(list, bytes);
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-
     auto option = [&](const char* name) {
-        for (int i = 3; i < argc; ++i)
+        for (int i = 1; i < argc; ++i)
             if (std::strcmp(argv[i], name) == 0) return true;
         return false;
     };
+    if (option("controls")) AddLayoutControls(window, list);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+
     if (paint) {
-        if (option("controls")) {
-            AddLayoutControls(window, list);
-            UpdateWindow(window);
-        }
         if (option("profile")) {
             orv::bench::PaintProfile profile;
             for (int i = 0; i < 20; ++i)

@@ -124,7 +124,8 @@ struct Run {
 
 class Program {
 public:
-    Program(const std::string& exeUnixPath, bool orvane) : orvane_(orvane)
+    Program(const std::string& exeUnixPath, bool orvane, const char* arguments = "")
+        : orvane_(orvane), arguments_(arguments)
     {
         char temp[MAX_PATH], dir[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
@@ -155,7 +156,7 @@ public:
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        std::string cmd = "\"" + program_ + "\"";
+        std::string cmd = "\"" + program_ + "\" " + arguments_;
         const double t0 = NowMs();
         if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &pi))
             return run;
@@ -208,7 +209,7 @@ private:
     }
 
     bool orvane_;
-    std::string dir_, program_, catalogue_;
+    std::string arguments_, dir_, program_, catalogue_;
 };
 
 void Print(const char* name, const std::vector<Run>& runs)
@@ -238,16 +239,23 @@ int main(int argc, char** argv)
         return 2;
     }
     const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
-    Program orvane(argv[1], true), bare(argv[2], false);
+    // The bare program twice: as the baseline (a plain window with the
+    // filled list) and with the program's other controls as plain system
+    // controls, which is what creating and painting this window costs
+    // before any skin.
+    Program orvane(argv[1], true), bare(argv[2], false), bareControls(argv[2], false, "controls");
     // One start of each first: the files come into the cache.
     orvane.Once();
     bare.Once();
-    std::vector<Run> ours, base;
+    bareControls.Once();
+    std::vector<Run> ours, base, baseControls;
     for (int i = 0; i < runs; ++i) {
         ours.push_back(orvane.Once());
         base.push_back(bare.Once());
+        baseControls.push_back(bareControls.Once());
     }
     Print("orvane", ours);
     Print("bare", base);
+    Print("bare_controls", baseControls);
     return 0;
 }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
+#include <string>
+
 #include "catalogue/KeywordMatch.h"
 
 namespace orv {
@@ -48,6 +52,42 @@ TEST(KeywordMatch, BrokenGbkDoesNotReadPastTheEnd)
     EXPECT_TRUE(ContainsKeyword("ab\x81", "\x81"));
     EXPECT_FALSE(ContainsKeyword("\x81", "\x81\x40"));
     EXPECT_TRUE(ContainsKeyword(std::string("a\0b", 3), std::string("\0b", 2)));
+}
+
+// The plain definition: try every character boundary in turn.
+bool ContainsKeywordByDefinition(std::string_view entry, std::string_view keyword)
+{
+    if (keyword.empty()) return true;
+    for (size_t i = 0; i + keyword.size() <= entry.size();) {
+        if (std::memcmp(entry.data() + i, keyword.data(), keyword.size()) == 0) return true;
+        const auto c = static_cast<unsigned char>(entry[i]);
+        i += (c >= 0x81 && c <= 0xFE && i + 1 < entry.size()) ? 2 : 1;
+    }
+    return false;
+}
+
+TEST(KeywordMatch, AgreesWithTheDefinitionOnRandomGbkAndBrokenBytes)
+{
+    // A small alphabet of lead bytes, trail bytes that are also ASCII, and
+    // plain ASCII makes misaligned candidates common.
+    const char alphabet[] = {'\xB5', '\xB8', 'G', '\x47', 'a', '\xE8', '\xC7', '\x81', '\x40', ' '};
+    std::mt19937 rng(936);
+    auto draw = [&](size_t maxLength) {
+        std::string s(rng() % (maxLength + 1), '\0');
+        for (char& c : s) c = alphabet[rng() % sizeof alphabet];
+        return s;
+    };
+    int matches = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const std::string entry = draw(12);
+        const std::string keyword = draw(3);
+        const bool expected = ContainsKeywordByDefinition(entry, keyword);
+        ASSERT_EQ(ContainsKeyword(entry, keyword), expected) << testing::PrintToString(entry) << " / "
+                                                              << testing::PrintToString(keyword);
+        matches += expected;
+    }
+    EXPECT_GT(matches, 10000);  // both answers were exercised
+    EXPECT_LT(matches, 190000);
 }
 
 }  // namespace

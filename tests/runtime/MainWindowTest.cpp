@@ -69,7 +69,9 @@ protected:
 
     void Start(const std::string& fileBytes, bool withFile = true)
     {
-        if (withFile) ASSERT_TRUE(ReplaceFileContent(catalogue, fileBytes));
+        if (withFile) {
+            ASSERT_TRUE(ReplaceFileContent(catalogue, fileBytes));
+        }
         rt = std::make_unique<Win32Runtime>(MainLayout());
         app.rt = rt.get();
         app.skin = &skin;

@@ -100,4 +100,31 @@ TEST(Registry, OwningWindowWalksUpToTheFirstSkinnedAncestor)
     DestroyWindow(top);
 }
 
+LRESULT CALLBACK PassingProc(HWND h, UINT m, WPARAM w, LPARAM l) { return CallPreviousProc(h, m, w, l); }
+
+// Reads come from the in-process copy, so it must say what the window says:
+// written through, read once from the window on a miss, and forgotten with
+// the window (a new window must not inherit a dead one's values).
+TEST(Registry, PropertiesStayOnTheWindowAndTheCopyNeverOutlivesIt)
+{
+    HWND window = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
+    SetProperty(window, kPropTextColour, 0x123456);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(GetPropA(window, kPropTextColour)), 0x123456u) << "set on the window";
+    EXPECT_EQ(GetProperty(window, kPropTextColour), 0x123456u);
+    SetProperty(window, kPropTextColour, 7);
+    EXPECT_EQ(GetProperty(window, kPropTextColour), 7u) << "a write reaches the copy";
+
+    // Set by someone else before the skin first looked: read from the window.
+    SetPropA(window, kPropBrush, reinterpret_cast<HANDLE>(0xABC));
+    EXPECT_EQ(GetProperty(window, kPropBrush), 0xABCu);
+    EXPECT_EQ(GetProperty(window, kPropOwner), 0u) << "never set";
+
+    // A skinned window's last message goes through CallPreviousProc.
+    SetProperty(window, kPropProc, static_cast<uintptr_t>(SetWindowLongPtrA(
+                                       window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PassingProc))));
+    DestroyWindow(window);
+    EXPECT_EQ(GetProperty(window, kPropTextColour), 0u) << "gone with the window";
+    EXPECT_EQ(GetProperty(window, kPropProc), 0u);
+}
+
 }  // namespace

@@ -1,0 +1,35 @@
+// A skinned window's background, prepared away from the interface thread.
+//
+// Preparing the picture (its average colour, then the edge blend and the PNG
+// encode that keep it as prepared bytes) takes 30-60 ms at start-up under
+// Wine, while the window's controls are being made, skinned and filled, which
+// needs none of it. So SetBackground hands the work to a worker thread, and
+// the first reader of the results (the frame's render, the tree key colour)
+// waits for them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace orv {
+
+struct WindowSkinRecord;
+
+struct PreparedBackground {
+    COLORREF averageColour = 0;
+    std::string prepared;  // PNG bytes with blended edges, or the picture unchanged
+};
+
+// The work itself, on the calling thread.
+PreparedBackground PrepareBackgroundPicture(const std::string& picture, int layoutMode);
+
+// Starts preparing record.backgroundSource for record.layoutMode; without a
+// thread to spare, prepares it here and now.
+void StartBackgroundPreparation(WindowSkinRecord& record);
+
+// Waits for a preparation started for the record, if any, and stores its
+// results in the record. Cheap when there is none.
+void FinishBackground(WindowSkinRecord& record);
+
+}  // namespace orv
