@@ -2,12 +2,57 @@
 
 #include <objbase.h>
 
-#include <system_error>
-
 #include "gdiplus/Gp.h"
 #include "skin/WindowSkinRecord.h"
 
 namespace orv {
+
+// One picture's preparation on its own thread. The job owns a copy of the
+// bytes (the record may take another picture meanwhile) and is waited for
+// before it goes.
+class BackgroundJob {
+public:
+    BackgroundJob(std::string picture, int layoutMode) : picture_(std::move(picture)), layoutMode_(layoutMode) {}
+    ~BackgroundJob() { Wait(); }
+    BackgroundJob(const BackgroundJob&) = delete;
+    BackgroundJob& operator=(const BackgroundJob&) = delete;
+
+    bool Start()
+    {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        return thread_ != nullptr;
+    }
+    PreparedBackground Take()
+    {
+        Wait();
+        return std::move(result_);
+    }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* job = static_cast<BackgroundJob*>(self);
+        // The picture codecs behind GDI+ are COM objects.
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        job->result_ = PrepareBackgroundPicture(job->picture_, job->layoutMode_);
+        if (SUCCEEDED(com)) CoUninitialize();
+        return 0;
+    }
+    void Wait()
+    {
+        if (!thread_) return;
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+
+    std::string picture_;
+    int layoutMode_;
+    PreparedBackground result_;
+    HANDLE thread_ = nullptr;
+};
+
+void BackgroundJobDeleter::operator()(BackgroundJob* job) const { delete job; }
 
 PreparedBackground PrepareBackgroundPicture(const std::string& picture, int layoutMode)
 {
@@ -29,28 +74,23 @@ void StartBackgroundPreparation(WindowSkinRecord& record)
     record.preparedBackground.clear();
     record.averageColour = 0;
     if (record.backgroundSource.empty()) return;
-    try {
-        // The worker gets its own copy of the bytes: the record may change
-        // its picture while the worker runs.
-        record.pendingBackground = std::async(
-            std::launch::async, [picture = record.backgroundSource, mode = record.layoutMode] {
-                // The picture codecs behind GDI+ are COM objects.
-                const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-                PreparedBackground result = PrepareBackgroundPicture(picture, mode);
-                if (SUCCEEDED(com)) CoUninitialize();
-                return result;
-            });
-    } catch (const std::system_error&) {
-        PreparedBackground result = PrepareBackgroundPicture(record.backgroundSource, record.layoutMode);
-        record.averageColour = result.averageColour;
-        record.preparedBackground = std::move(result.prepared);
+    std::unique_ptr<BackgroundJob, BackgroundJobDeleter> job(
+        new BackgroundJob(record.backgroundSource, record.layoutMode));
+    if (job->Start()) {
+        record.pendingBackground = std::move(job);
+        return;
     }
+    // No thread to spare: here and now.
+    PreparedBackground result = PrepareBackgroundPicture(record.backgroundSource, record.layoutMode);
+    record.averageColour = result.averageColour;
+    record.preparedBackground = std::move(result.prepared);
 }
 
 void FinishBackground(WindowSkinRecord& record)
 {
-    if (!record.pendingBackground.valid()) return;
-    PreparedBackground result = record.pendingBackground.get();
+    if (!record.pendingBackground) return;
+    PreparedBackground result = record.pendingBackground->Take();
+    record.pendingBackground.reset();
     record.averageColour = result.averageColour;
     record.preparedBackground = std::move(result.prepared);
 }

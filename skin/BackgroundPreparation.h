@@ -10,11 +10,19 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace orv {
 
 struct WindowSkinRecord;
+
+// A preparation under way; the record holds it until FinishBackground.
+class BackgroundJob;
+struct BackgroundJobDeleter {
+    void operator()(BackgroundJob* job) const;  // waits for the thread
+};
+using PendingBackground = std::unique_ptr<BackgroundJob, BackgroundJobDeleter>;
 
 struct PreparedBackground {
     COLORREF averageColour = 0;

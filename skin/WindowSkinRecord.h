@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <future>
 #include <string>
 #include <vector>
 
@@ -109,7 +108,7 @@ struct WindowSkinRecord {
     COLORREF averageColour = 0;
     // Set while a worker prepares the two fields above; FinishBackground
     // collects its results (BackgroundPreparation.h).
-    std::future<PreparedBackground> pendingBackground;
+    PendingBackground pendingBackground;
 
     TitleButtonList titleButtons;
     int stripX = 0, stripY = 0, stripWidth = 0, stripHeight = 22;
