@@ -2,6 +2,8 @@
 
 #include "skin/BackgroundCapture.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -67,8 +69,8 @@ namespace {
 // (two or three reads for every message a skinned control receives) and
 // under Wine every GetPropA is a round trip to the Wine server, 63 us each
 // as measured. Reads go through the cache (a miss reads the window once);
-// the skin's writes go to both; a window's entries go at WM_NCDESTROY. Only
-// the interface thread touches it.
+// the skin's writes go to both; a window's entries go at WM_NCDESTROY, or
+// when it is found destroyed. Only the interface thread touches it.
 struct CachedProperty {
     std::string name;
     uintptr_t value;
@@ -78,6 +80,18 @@ std::unordered_map<HWND, std::vector<CachedProperty>>& PropertyCache()
 {
     static std::unordered_map<HWND, std::vector<CachedProperty>> cache;
     return cache;
+}
+
+// Windows destroyed without their last message passing through the skin
+// (looked at but never skinned) leave entries behind; they are swept out
+// whenever the cache has doubled since the last sweep.
+void SweepDeadWindows()
+{
+    static size_t sweepAt = 1024;
+    auto& cache = PropertyCache();
+    if (cache.size() < sweepAt) return;
+    for (auto it = cache.begin(); it != cache.end();) it = IsWindow(it->first) ? std::next(it) : cache.erase(it);
+    sweepAt = std::max<size_t>(1024, 2 * cache.size());
 }
 
 CachedProperty* FindCached(std::vector<CachedProperty>& properties, const char* name)
@@ -91,23 +105,42 @@ CachedProperty* FindCached(std::vector<CachedProperty>& properties, const char* 
 
 uintptr_t GetProperty(HWND hwnd, const char* name)
 {
-    auto& properties = PropertyCache()[hwnd];
-    if (const CachedProperty* p = FindCached(properties, name)) return p->value;
+    auto& cache = PropertyCache();
+    auto it = cache.find(hwnd);
+    if (it != cache.end()) {
+        // Destroyed without its last message passing through the skin: what
+        // the copy holds is no longer true.
+        if (!IsWindow(hwnd)) {
+            cache.erase(it);
+            return 0;
+        }
+        if (const CachedProperty* p = FindCached(it->second, name)) return p->value;
+    }
     const auto value = reinterpret_cast<uintptr_t>(GetPropA(hwnd, name));
-    // A window that no longer exists has no properties, and caching for it
-    // would keep an entry nothing removes.
-    if (IsWindow(hwnd)) properties.push_back({name, value});
-    else if (properties.empty()) PropertyCache().erase(hwnd);
+    if (!IsWindow(hwnd)) return value;
+    if (it == cache.end()) {
+        SweepDeadWindows();
+        it = cache.emplace(hwnd, std::vector<CachedProperty>()).first;
+    }
+    it->second.push_back({name, value});
     return value;
 }
 
 void SetProperty(HWND hwnd, const char* name, uintptr_t value)
 {
     SetPropA(hwnd, name, reinterpret_cast<HANDLE>(value));
-    if (!IsWindow(hwnd)) return;
-    auto& properties = PropertyCache()[hwnd];
-    if (CachedProperty* p = FindCached(properties, name)) p->value = value;
-    else properties.push_back({name, value});
+    auto& cache = PropertyCache();
+    if (!IsWindow(hwnd)) {
+        cache.erase(hwnd);
+        return;
+    }
+    auto it = cache.find(hwnd);
+    if (it == cache.end()) {
+        SweepDeadWindows();
+        it = cache.emplace(hwnd, std::vector<CachedProperty>()).first;
+    }
+    if (CachedProperty* p = FindCached(it->second, name)) p->value = value;
+    else it->second.push_back({name, value});
 }
 
 void ForgetProperties(HWND hwnd) { PropertyCache().erase(hwnd); }

@@ -125,6 +125,25 @@ TEST(Registry, PropertiesStayOnTheWindowAndTheCopyNeverOutlivesIt)
     DestroyWindow(window);
     EXPECT_EQ(GetProperty(window, kPropTextColour), 0u) << "gone with the window";
     EXPECT_EQ(GetProperty(window, kPropProc), 0u);
+
+    // A window the skin only looked at goes without telling it.
+    HWND plain = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
+    SetProperty(plain, kPropTextColour, 9);
+    EXPECT_EQ(GetProperty(plain, kPropTextColour), 9u);
+    DestroyWindow(plain);
+    EXPECT_EQ(GetProperty(plain, kPropTextColour), 0u) << "a destroyed window has no properties";
+
+    // Many windows looked at and destroyed that way: the copy is swept, and
+    // live windows keep their values through the sweeps.
+    HWND keep = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
+    SetProperty(keep, kPropOwner, 42);
+    for (int i = 0; i < 1100; ++i) {  // past the first sweep, at 1,024 windows
+        HWND passing = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+        SetProperty(passing, kPropOwner, static_cast<uintptr_t>(i));
+        DestroyWindow(passing);
+    }
+    EXPECT_EQ(GetProperty(keep, kPropOwner), 42u);
+    DestroyWindow(keep);
 }
 
 }  // namespace
