@@ -99,7 +99,6 @@ COLORREF SkinEngine::GetDefaultBackColour() { return Skin().defaultBackColour; }
 
 void SkinEngine::SetBackground(WindowSkinRecord& record, std::string_view image, int layoutMode)
 {
-    FinishBackground(record);  // an earlier picture's worker is done with the record
     record.layoutMode = layoutMode;
     record.backgroundSource.assign(image.data(), image.size());
     StartBackgroundPreparation(record);

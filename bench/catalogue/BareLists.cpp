@@ -13,9 +13,11 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/catalogue/BareCatalogue.h"
 #include "bench/catalogue/BenchCatalogue.h"
 #include "catalogue/CatalogueFormat.h"
 #include "catalogue/KeywordMatch.h"
+#include "tests/support/ProcessDriver.h"
 
 namespace {
 
@@ -41,56 +43,11 @@ struct BareWindow {
     ~BareWindow() { DestroyWindow(window); }
 };
 
-std::string ReadAll(const char* path)
-{
-    std::string bytes;
-    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                           nullptr);
-    if (f == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(GetFileSize(f, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    bytes.resize(got);
-    CloseHandle(f);
-    return bytes;
-}
-
-// Splits at CR LF in place: each entry becomes a NUL-terminated string.
-std::vector<const char*> SplitInPlace(std::string& bytes)
-{
-    std::vector<const char*> lines;
-    lines.reserve(bytes.size() / 16 + 1);
-    char* p = bytes.empty() ? nullptr : &bytes[0];
-    char* end = p + bytes.size();
-    while (p && p < end) {
-        char* cr = static_cast<char*>(std::memchr(p, '\r', static_cast<size_t>(end - p)));
-        while (cr && cr + 1 < end && cr[1] != '\n')
-            cr = static_cast<char*>(std::memchr(cr + 1, '\r', static_cast<size_t>(end - cr - 1)));
-        if (!cr || cr + 1 >= end) {
-            if (p < end) lines.push_back(p);  // the file ends without CR LF
-            break;
-        }
-        *cr = '\0';
-        lines.push_back(p);
-        p = cr + 2;
-    }
-    return lines;
-}
-
-void Fill(HWND list, const std::vector<const char*>& lines, size_t bytes)
-{
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);  // nothing to free at start-up; the search's clear
-    SendMessageA(list, LB_INITSTORAGE, lines.size(), bytes);
-    for (const char* line : lines) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-}
-
 struct FillPhases {
     double read = 0, split = 0, master = 0, display = 0, total = 0;
 };
 
-FillPhases FillOnce(BareWindow& w, const char* path)
+FillPhases FillOnce(BareWindow& w, const std::string& path)
 {
     // Empty lists, as at start-up; emptying is not part of the fill.
     SendMessageA(w.master, LB_RESETCONTENT, 0, 0);
@@ -98,50 +55,34 @@ FillPhases FillOnce(BareWindow& w, const char* path)
     UpdateWindow(w.display);
     FillPhases p;
     const double t0 = NowMs();
-    std::string bytes = ReadAll(path);
+    std::string bytes = orv::bench::ReadWholeFile(path);
     const double t1 = NowMs();
-    const auto lines = SplitInPlace(bytes);
+    const auto lines = orv::bench::SplitInPlace(bytes);
     const double t2 = NowMs();
-    Fill(w.master, lines, bytes.size());
+    orv::bench::FillList(w.master, lines, bytes.size());
     const double t3 = NowMs();
-    Fill(w.display, lines, bytes.size());
+    orv::bench::FillList(w.display, lines, bytes.size());
     RedrawWindow(w.display, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     const double t4 = NowMs();
     p = {t1 - t0, t2 - t1, t3 - t2, t4 - t3, t4 - t0};
     return p;
 }
 
-std::string CatalogueBesideMe()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path);
-    return dir.substr(0, dir.find_last_of('\\')) + "\\bare-catalogue.txt";
-}
-
-void WriteAll(const std::string& path, const std::string& bytes)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(f);
-}
-
 void FillRows(int runs, bool big)
 {
     BareWindow w;
-    const std::string path = CatalogueBesideMe();
+    const std::string path = orv::bench::FileBesideProgram("bare-catalogue.txt");
     for (int count : {1000, 10000, 100000}) {
-        WriteAll(path, orv::JoinCatalogue(orv::bench::MakeEntries(count)));
+        orv::test::WriteFileBytes(path, orv::JoinCatalogue(orv::bench::MakeEntries(count)));
         std::vector<double> times;
-        for (int r = 0; r < runs; ++r) times.push_back(FillOnce(w, path.c_str()).total);
+        for (int r = 0; r < runs; ++r) times.push_back(FillOnce(w, path).total);
         std::printf("fill %d %.2f\n", count, orv::bench::Median(times));
         std::fflush(stdout);
     }
     if (big) {
         const std::string bytes = orv::JoinCatalogue(orv::bench::MakeEntries(orv::bench::kBigEntries));
-        WriteAll(path, bytes);
-        const FillPhases p = FillOnce(w, path.c_str());
+        orv::test::WriteFileBytes(path, bytes);
+        const FillPhases p = FillOnce(w, path);
         std::printf("fill %d %.2f\n", orv::bench::kBigEntries, p.total);
         std::printf("phases %zu read %.1f split %.1f master %.1f display %.1f\n", bytes.size(), p.read, p.split,
                     p.master, p.display);
@@ -171,10 +112,10 @@ void SearchRows(int runs)
     }
     std::vector<double> times;
     for (int r = 0; r < runs; ++r) {
-        Fill(w.display, all, allBytes);
+        orv::bench::FillList(w.display, all, allBytes);
         UpdateWindow(w.display);
         const double t0 = NowMs();
-        Fill(w.display, matches, matchBytes);
+        orv::bench::FillList(w.display, matches, matchBytes);
         RedrawWindow(w.display, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
         times.push_back(NowMs() - t0);
     }

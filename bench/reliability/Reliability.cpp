@@ -5,7 +5,6 @@
 // it reports figures and counts; CI does not run it.
 #include <windows.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +19,7 @@
 
 namespace {
 
+using orv::test::CountProcesses;
 using orv::test::OrvaneProcess;
 using orv::test::ReadFileBytes;
 using orv::test::WriteFileBytes;
@@ -34,23 +34,10 @@ std::string Catalogue(size_t bytes, const char* tag)
 SIZE_T PrivateBytes(DWORD pid)
 {
     HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    PROCESS_MEMORY_COUNTERS pmc{};
-    pmc.cb = sizeof pmc;
-    SIZE_T v = h && GetProcessMemoryInfo(h, &pmc, sizeof pmc) ? pmc.PagefileUsage : 0;
-    if (h) CloseHandle(h);
-    return v;
-}
-
-int CountProcesses(const char* exeName)
-{
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 pe{};
-    pe.dwSize = sizeof pe;
-    int n = 0;
-    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe))
-        n += lstrcmpiA(pe.szExeFile, exeName) == 0;
-    CloseHandle(snap);
-    return n;
+    if (!h) return 0;
+    const size_t bytes = orv::test::PrivateBytesOf(h);
+    CloseHandle(h);
+    return bytes;
 }
 
 void CrashSafety(const char* exe, int rounds)

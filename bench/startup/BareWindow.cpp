@@ -18,51 +18,11 @@
 #include <vector>
 
 #include "app/MainLayout.h"
+#include "bench/catalogue/BareCatalogue.h"
 #include "bench/catalogue/BenchCatalogue.h"
 #include "bench/startup/PaintProfile.h"
 
 namespace {
-
-std::string ReadCatalogue()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string file(path);
-    file = file.substr(0, file.find_last_of('\\')) + "\\jidiao.dll";
-    std::string bytes;
-    HANDLE f = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(GetFileSize(f, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    bytes.resize(got);
-    CloseHandle(f);
-    return bytes;
-}
-
-void FillList(HWND list, std::string& bytes)
-{
-    std::vector<const char*> lines;
-    lines.reserve(bytes.size() / 16 + 1);
-    char* p = bytes.empty() ? nullptr : &bytes[0];
-    char* end = p + bytes.size();
-    while (p && p < end) {
-        char* eol = static_cast<char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        if (!eol) {
-            lines.push_back(p);  // no NUL needed: std::string keeps one after the last byte
-            break;
-        }
-        if (eol > p && eol[-1] == '\r') eol[-1] = '\0';
-        *eol = '\0';
-        lines.push_back(p);
-        p = eol + 1;
-    }
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LB_INITSTORAGE, lines.size(), bytes.size());
-    for (const char* line : lines) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-}
 
 HWND MakeLayoutControl(const orv::LayoutTable& layout, std::vector<HWND>& made, int i, HWND list)
 {
@@ -138,12 +98,12 @@ int main(int argc, char** argv)
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "ListBox", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL |
                                 LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 8, 64, 224, 152, window,
                                 reinterpret_cast<HMENU>(1), self, nullptr);
-    std::string bytes = ReadCatalogue();
+    std::string bytes = orv::bench::ReadWholeFile(orv::bench::FileBesideProgram("jidiao.dll"));
     const bool paint = argc > 2 && std::strcmp(argv[1], "paint") == 0;
     // Painting is measured with the same 10,000 entries as the start-up.
     if (paint && bytes.empty())
         for (const auto& e : orv::bench::MakeEntries(10000)) bytes += e + "\r\n";
-    FillList(list, bytes);
+    orv::bench::FillList(list, orv::bench::SplitInPlace(bytes), bytes.size());
     auto option = [&](const char* name) {
         for (int i = 1; i < argc; ++i)
             if (std::strcmp(argv[i], name) == 0) return true;

@@ -11,7 +11,6 @@
 //   bench_startup.exe ORVANE-EXE BARE-EXE [RUNS]   (Linux paths)
 #include <windows.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,12 +19,14 @@
 
 #include "bench/catalogue/BenchCatalogue.h"
 #include "catalogue/CatalogueFormat.h"
+#include "tests/support/GdiObjectCount.h"
 #include "tests/support/ProcessDriver.h"
 
 namespace {
 
 using orv::bench::Median;
 using orv::bench::NowMs;
+using orv::test::CountProcesses;
 
 constexpr int kEntries = 10000;
 
@@ -86,33 +87,17 @@ bool NothingToPaint(const Windows& w)
     return true;
 }
 
-int CountProcesses(const char* exeName)
-{
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 pe{};
-    pe.dwSize = sizeof pe;
-    int n = 0;
-    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe))
-        n += lstrcmpiA(pe.szExeFile, exeName) == 0;
-    CloseHandle(snap);
-    return n;
-}
-
 struct Memory {
     double privateMb = 0, workingSetMb = 0;
 };
 
 Memory MemoryOf(HANDLE process)
 {
-    PROCESS_MEMORY_COUNTERS_EX c{};
-    c.cb = sizeof c;
     Memory m;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&c), sizeof c)) {
-        // Wine leaves PrivateUsage at 0 and reports the commit as PagefileUsage.
-        const SIZE_T priv = c.PrivateUsage ? c.PrivateUsage : c.PagefileUsage;
-        m.privateMb = priv / 1048576.0;
-        m.workingSetMb = c.WorkingSetSize / 1048576.0;
-    }
+    m.privateMb = orv::test::PrivateBytesOf(process) / 1048576.0;
+    PROCESS_MEMORY_COUNTERS c{};
+    c.cb = sizeof c;
+    if (GetProcessMemoryInfo(process, &c, sizeof c)) m.workingSetMb = c.WorkingSetSize / 1048576.0;
     return m;
 }
 

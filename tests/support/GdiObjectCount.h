@@ -87,17 +87,18 @@ inline long GdiObjectCountOf(HANDLE process)
     return used;
 }
 
-// Private bytes of this process (committed memory no other process shares).
+// Private bytes of a process (committed memory no other process shares).
 // Wine leaves PrivateUsage at 0 and reports the commit in PagefileUsage,
 // which Windows documents as the same figure.
-inline size_t PrivateBytes()
+inline size_t PrivateBytesOf(HANDLE process)
 {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                              sizeof(counters)))
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
         return 0;
     return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
+
+inline size_t PrivateBytes() { return PrivateBytesOf(GetCurrentProcess()); }
 
 }  // namespace orv::test

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -40,6 +41,20 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
     bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
     CloseHandle(f);
     return ok;
+}
+
+// How many processes with this executable name are running.
+inline int CountProcesses(const char* exeName)
+{
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 pe{};
+    pe.dwSize = sizeof pe;
+    int n = 0;
+    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe))
+        n += lstrcmpiA(pe.szExeFile, exeName) == 0;
+    CloseHandle(snap);
+    return n;
 }
 
 class OrvaneProcess {
