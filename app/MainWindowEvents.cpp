@@ -1,6 +1,7 @@
 #include "app/MainWindowEvents.h"
 
 #include "app/CatalogueActions.h"
+#include "app/CatalogueMessages.h"
 #include "app/MainLayout.h"
 #include "app/ProgramTexts.h"
 #include "app/SkinSetup.h"
@@ -15,12 +16,19 @@ void OnMainWindowCreated(AppContext& app)
     ApplyMainWindowSkin(app);
     // 8. Last: the lists are filled once the skin is in place.
     FillListsAtStart(*app.rt, app.catalogue, app.lists);
+    // Said over the window, once it shows.
+    if (app.catalogue.unreadable) {
+        AppContext* a = &app;
+        app.rt->Defer([a] { TellCatalogueUnreadable(*a); });
+    }
 }
 
 void OnMainWindowQueryClose(AppContext& app)
 {
     // Always saved, changed or not; a failure does not keep the window open.
-    SaveCatalogue(*app.rt, app.lists);
+    const SaveReport report = SaveCatalogue(*app.rt, app.catalogue, app.lists);
+    // At the end of the session nothing may wait for an answer.
+    if (!app.rt->SessionEnding()) TellSaveReport(app, report);
 }
 
 void OnMainWindowResized(AppContext& app)

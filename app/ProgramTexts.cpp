@@ -14,6 +14,12 @@ const char kChatContactNumber[] = "800812345";
 const char kScoreSearchPrefix[] = "https://image.example.com/search/index?tn=image&ie=gbk&word=曲谱";
 const char kChatHint[] = "对本软件有任何疑问或建议,欢迎来交流";
 const char kTrayTip[] = "Orvane";
+const char kCatalogueUnreadableMessage[] = "歌曲库文件无法完整读取，可能正被其他程序占用：";
+const char kCatalogueUnreadableNote[] = "本次运行不会改动这个文件。新增的歌曲将另外保存，关闭软件时会告诉您保存在哪里。";
+const char kCatalogueKeptAsideMessage[] = "歌曲库文件未能读取，已原样保留。本次新增的歌曲已另存到：";
+const char kCatalogueMovedMessage[] = "软件所在的文件夹不能写入，歌曲库已改存到：";
+const char kCatalogueMovedNote[] = "以后启动软件时会从这里读取。";
+const char kSaveFailedMessage[] = "歌曲库未能保存，原来的文件保持不变。";
 
 const std::vector<ProgramTextEntry>& BuiltInTexts()
 {
@@ -26,6 +32,16 @@ const std::vector<ProgramTextEntry>& BuiltInTexts()
         {kTextChatHint, kChatHint},                {kTextTrayTip, kTrayTip},
         {kTextHintRessim, "Ressim"},               {kTextHintPellat, "Pellat"},
         {kTextHintCorvel, "Corvel"},               {kTextHintTamblin, "Tamblin"},
+        {kTextCatalogueUnreadable, kCatalogueUnreadableMessage},
+        {kTextCatalogueUnreadableNote, kCatalogueUnreadableNote},
+        {kTextCatalogueKeptAside, kCatalogueKeptAsideMessage},
+        {kTextCatalogueMoved, kCatalogueMovedMessage},
+        {kTextCatalogueMovedNote, kCatalogueMovedNote},
+        {kTextSaveFailed, kSaveFailedMessage},
+        {kTextReasonDiskFull, "磁盘空间不足。"},
+        {kTextReasonInUse, "文件正被其他程序使用，或是只读文件。"},
+        {kTextReasonFolder, "文件夹不能写入。"},
+        {kTextReasonErrorCode, "系统错误代码："},
     };
     return kTexts;
 }

@@ -27,6 +27,16 @@ enum TextId : int {
     kTextHintPellat,
     kTextHintCorvel,
     kTextHintTamblin,
+    kTextCatalogueUnreadable,
+    kTextCatalogueUnreadableNote,
+    kTextCatalogueKeptAside,
+    kTextCatalogueMoved,
+    kTextCatalogueMovedNote,
+    kTextSaveFailed,
+    kTextReasonDiskFull,
+    kTextReasonInUse,
+    kTextReasonFolder,
+    kTextReasonErrorCode,
 };
 
 struct ProgramTextEntry {
@@ -55,5 +65,11 @@ extern const char kChatContactNumber[];
 extern const char kScoreSearchPrefix[];
 extern const char kChatHint[];
 extern const char kTrayTip[];
+extern const char kCatalogueUnreadableMessage[];
+extern const char kCatalogueUnreadableNote[];
+extern const char kCatalogueKeptAsideMessage[];
+extern const char kCatalogueMovedMessage[];
+extern const char kCatalogueMovedNote[];
+extern const char kSaveFailedMessage[];
 
 }  // namespace orv

@@ -6,6 +6,7 @@
 #include "app/MessageBoxes.h"
 #include "app/SingleInstance.h"
 #include "resources/Resources.h"
+#include "runtime/FileServices.h"
 #include "runtime/Win32Runtime.h"
 #include "skin/ControlSkins.h"
 #include "skin/SkinEngine.h"
@@ -50,9 +51,9 @@ ProgramDescription BuiltInProgram() { return {MainLayout(), MainEvents(), Stored
 
 int RunOrvane(const ProgramDescription& program)
 {
-    SingleInstance instance;
+    SingleInstance instance(ExecutableDirectory());
     if (!instance.First()) {
-        SingleInstance::ShowRunningCopy();
+        instance.ShowRunningCopy();
         return 0;
     }
     Win32Runtime rt(program.layout);
@@ -71,7 +72,10 @@ int RunOrvane(const ProgramDescription& program)
     BindEvents(rt, app, program.events);
     rt.SetWindowSound(program.windowSound);
     int code = 0;
-    if (rt.CreateWindowFromLayout()) code = rt.RunMessageLoop();
+    if (rt.CreateWindowFromLayout()) {
+        instance.Claim(rt.ControlHandle(kMainWindow));
+        code = rt.RunMessageLoop();
+    }
     ExitCleanup(app);
     return code;
 }

@@ -13,6 +13,12 @@ namespace orv {
 struct CatalogueState {
     std::string text;                // the whole file as read
     std::vector<std::string> lines;  // its entries; the keyword search reads these
+    std::string path;                // the file read at start-up, and written at close
+    bool perUser = false;            // path is the user's own copy, not the one beside the program
+    // The file is there but could not be read whole (locked by another
+    // program, an I/O error, too large): it is never replaced, and what
+    // this run adds is kept in a file beside it.
+    bool unreadable = false;
 };
 
 struct CatalogueLists {
@@ -21,20 +27,48 @@ struct CatalogueLists {
 };
 
 extern const char kCatalogueFileName[];
+// Where a run that could not read the catalogue keeps what it added.
+extern const char kKeptAsideFileName[];
 
 // Program directory + "\jidiao.dll".
 std::string CataloguePath(Runtime& rt);
 
-// Reads the file (missing or unreadable: empty) into state, replacing what it
-// held, and returns the entries.
+// The per-user copy: "%APPDATA%\Orvane\jidiao.dll"; empty when there is no
+// per-user folder.
+std::string PerUserCataloguePath(Runtime& rt);
+
+// Picks the file to read and later write, into state.path: the one beside
+// the program, unless that folder cannot be written and the per-user copy
+// exists and is the newer of the two.
+void ChooseCatalogueFile(Runtime& rt, CatalogueState& state);
+
+// Reads state.path (chosen first when empty) into state, replacing what it
+// held, and returns the entries: none when the file is missing or could not
+// be read; the latter marks the state unreadable.
 const std::vector<std::string>& LoadCatalogue(Runtime& rt, CatalogueState& state);
 
-// Writes every item of the master list back, each followed by CR LF, replacing
-// the file in one step. Failures are silent; the file is then unchanged.
-void SaveCatalogue(Runtime& rt, const CatalogueLists& lists);
+enum class SaveOutcome {
+    Saved,          // written back where it was read from
+    MovedToPerUser, // the program's folder cannot be written: now in the per-user copy at path
+    KeptAside,      // the catalogue could not be read: this run's entries are in the file at path
+    NothingToKeep,  // the catalogue could not be read and this run added nothing
+    Failed,         // nothing written, the old file intact; reason says why
+};
+
+struct SaveReport {
+    SaveOutcome outcome = SaveOutcome::Failed;
+    std::string path;
+    WriteStatus reason = WriteStatus::Ok;
+    unsigned long error = 0;
+};
+
+// Writes every item of the master list, each followed by CR LF, replacing
+// the file in one step; an unreadable catalogue is never replaced.
+SaveReport SaveCatalogue(Runtime& rt, CatalogueState& state, const CatalogueLists& lists);
 
 // Fills the master list, then the display list, each from its own reading of
-// the file; neither list gets a selection.
+// the file; neither list gets a selection. When the first reading fails the
+// lists stay empty.
 void FillListsAtStart(Runtime& rt, CatalogueState& state, const CatalogueLists& lists);
 
 // Selects in the master list the first item whose text equals the display

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/FileServices.h"
 #include "runtime/Layout.h"
 
 namespace orv {
@@ -59,10 +60,20 @@ public:
 
     // Files and processes.
     virtual std::string ProgramDirectory() = 0;
-    virtual std::string ReadWholeFile(const std::string& path) = 0;
+    // The whole file, or why there is none: missing, or there but not
+    // readable whole (locked, an I/O error, too large).
+    virtual FileContent ReadWholeFile(const std::string& path) = 0;
     // Replaces a file's whole content so that it is always either the old or
-    // the new content; false (and nothing changed) when that is impossible.
-    virtual bool ReplaceFileContent(const std::string& path, std::string_view bytes) = 0;
+    // the new content; on failure nothing changed, and the result says why.
+    virtual WriteResult ReplaceFileContent(const std::string& path, std::string_view bytes) = 0;
+    virtual bool FolderWritable(const std::string& dir) = 0;
+    // False when there is no such file.
+    virtual bool LastWriteTime(const std::string& path, uint64_t* time) = 0;
+    // The user's own folder for the program's data ("%APPDATA%\Orvane"),
+    // not created; empty when the system names none.
+    virtual std::string PerUserFolder() = 0;
+    // True when dir exists afterwards.
+    virtual bool CreateFolder(const std::string& dir) = 0;
 
     // User interface.
     virtual void StandardMessageBox(std::string_view text) = 0;
@@ -72,6 +83,12 @@ public:
     virtual void HoverHint(HWND control, std::string_view text, bool flag1, bool flag2) = 0;
     virtual void Delay(int milliseconds) = 0;
     virtual void SetTrayIcon(HICON icon, std::string_view tip) = 0;
+    // Runs action from the message loop once the message being handled now
+    // (and the window's showing, during start-up) is done.
+    virtual void Defer(std::function<void()> action) = 0;
+    // True once Windows has said the session ends: the program may be ended
+    // at any moment, and nothing may wait for the user.
+    virtual bool SessionEnding() = 0;
 };
 
 }  // namespace orv

@@ -6,9 +6,9 @@
 
 #include <string>
 
-namespace orv {
+#include "runtime/PrivateMessages.h"
 
-constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+namespace orv {
 
 class TrayIcon {
 public:

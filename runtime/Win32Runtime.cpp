@@ -260,12 +260,20 @@ void Win32Runtime::SetListSelection(int unit, int index)
 
 std::string Win32Runtime::ProgramDirectory() { return ExecutableDirectory(); }
 
-std::string Win32Runtime::ReadWholeFile(const std::string& path) { return orv::ReadWholeFile(path); }
+FileContent Win32Runtime::ReadWholeFile(const std::string& path) { return ReadFileContent(path); }
 
-bool Win32Runtime::ReplaceFileContent(const std::string& path, std::string_view bytes)
+WriteResult Win32Runtime::ReplaceFileContent(const std::string& path, std::string_view bytes)
 {
     return orv::ReplaceFileContent(path, bytes);
 }
+
+bool Win32Runtime::FolderWritable(const std::string& dir) { return orv::FolderWritable(dir); }
+
+bool Win32Runtime::LastWriteTime(const std::string& path, uint64_t* time) { return orv::LastWriteTime(path, time); }
+
+std::string Win32Runtime::PerUserFolder() { return orv::PerUserFolder("APPDATA"); }
+
+bool Win32Runtime::CreateFolder(const std::string& dir) { return orv::CreateFolder(dir); }
 
 // ---- user interface -----------------------------------------------------
 
@@ -305,6 +313,22 @@ void Win32Runtime::Delay(int milliseconds) { DelayWithMessages(milliseconds); }
 void Win32Runtime::SetTrayIcon(HICON icon, std::string_view tip)
 {
     tray_.Set(ControlHandle(0), icon, std::string(tip));
+}
+
+void Win32Runtime::Defer(std::function<void()> action)
+{
+    deferred_.push_back(std::move(action));
+    PostMessageA(ControlHandle(0), kDeferredActionMessage, 0, 0);
+}
+
+void Win32Runtime::RunDeferred()
+{
+    if (deferred_.empty()) return;
+    // One per message: an action may show a modal box, whose loop then
+    // runs the next one's message in turn.
+    std::function<void()> action = std::move(deferred_.front());
+    deferred_.pop_front();
+    if (action) action();
 }
 
 void Win32Runtime::ShowFromElsewhere()
@@ -360,12 +384,51 @@ bool Win32Runtime::ColourChild(HWND child, HDC dc, LRESULT* result)
     return true;
 }
 
+// The window closes once, saving once, whichever comes first: the close
+// request or the end of the session.
+void Win32Runtime::CloseOnce()
+{
+    if (closed_) return;
+    closed_ = true;
+    Fire(0, EventKind::QueryClose);
+}
+
+LRESULT Win32Runtime::OnClose(HWND hwnd)
+{
+    CloseOnce();
+    DestroyWindow(hwnd);
+    return 0;
+}
+
+// Windows sends no WM_CLOSE at log-off, shut-down or restart: after
+// WM_ENDSESSION returns it may end the process at any moment. So the close
+// runs here, in full, before returning; a cancelled end changes nothing.
+LRESULT Win32Runtime::OnEndSession(HWND hwnd, bool ending)
+{
+    if (!ending || closed_) return 0;
+    sessionEnding_ = true;
+    CloseOnce();
+    hint_.Hide();
+    tray_.Remove();
+    // Should the process be left running (an application restart asked
+    // for by an installer), the window then goes as after a close.
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return 0;
+}
+
 LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_CLOSE:
-        Fire(0, EventKind::QueryClose);
-        DestroyWindow(hwnd);
+        return OnClose(hwnd);
+    case WM_QUERYENDSESSION:
+        // The catalogue is saved at WM_ENDSESSION; nothing here holds the
+        // session up.
+        return TRUE;
+    case WM_ENDSESSION:
+        return OnEndSession(hwnd, wp != FALSE);
+    case kDeferredActionMessage:
+        RunDeferred();
         return 0;
     case WM_DESTROY:
         hint_.Hide();

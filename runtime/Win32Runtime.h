@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -66,8 +68,12 @@ public:
     int ListSelection(int unit) override;
     void SetListSelection(int unit, int index) override;
     std::string ProgramDirectory() override;
-    std::string ReadWholeFile(const std::string& path) override;
-    bool ReplaceFileContent(const std::string& path, std::string_view bytes) override;
+    FileContent ReadWholeFile(const std::string& path) override;
+    WriteResult ReplaceFileContent(const std::string& path, std::string_view bytes) override;
+    bool FolderWritable(const std::string& dir) override;
+    bool LastWriteTime(const std::string& path, uint64_t* time) override;
+    std::string PerUserFolder() override;
+    bool CreateFolder(const std::string& dir) override;
     void StandardMessageBox(std::string_view text) override;
     void PlaySoundData(std::string_view wavBytes, bool loop) override;
     void OpenUrl(std::string_view address) override;
@@ -75,6 +81,8 @@ public:
     void HoverHint(HWND control, std::string_view text, bool flag1, bool flag2) override;
     void Delay(int milliseconds) override;
     void SetTrayIcon(HICON icon, std::string_view tip) override;
+    void Defer(std::function<void()> action) override;
+    bool SessionEnding() override { return sessionEnding_; }
 
     // Message routing, used by the window procedures.
     LRESULT OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -106,6 +114,10 @@ private:
     bool RouteCommand(HWND child, WORD code);
     bool ColourChild(HWND child, HDC dc, LRESULT* result);
     bool IsListUnit(int unit) const;
+    LRESULT OnClose(HWND hwnd);
+    LRESULT OnEndSession(HWND hwnd, bool ending);
+    void CloseOnce();
+    void RunDeferred();
 
     LayoutTable layout_;
     std::vector<UnitState> units_;
@@ -116,6 +128,9 @@ private:
     HoverHintWindow hint_;
     bool created_ = false;
     bool centredState_ = false;
+    bool closed_ = false;         // QueryClose has run: the catalogue is saved
+    bool sessionEnding_ = false;  // Windows ends the session
+    std::deque<std::function<void()>> deferred_;
     void ShowFromElsewhere();
 
     UINT taskbarCreatedMessage_ = 0;

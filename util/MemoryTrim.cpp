@@ -41,7 +41,7 @@ bool RunTrimmerAndWait(const std::string& commandLine)
 }
 
 const TrimServices gSystemServices = {
-    ReadEnvironmentVariable, FileExists, WriteNewFile, RunTrimmerAndWait, OwnProcessId, StoredTrimmer,
+    ReadEnvironmentVariable, FileExists, WriteNewFile, CreateFolder, RunTrimmerAndWait, OwnProcessId, StoredTrimmer,
 };
 
 const TrimServices* volatile gServices = &gSystemServices;
@@ -77,6 +77,18 @@ std::string TrimmerCommandLine(const std::string& trimmerPath, DWORD processId)
     return "\"" + trimmerPath + "\" " + std::to_string(static_cast<unsigned long>(processId));
 }
 
+namespace {
+
+// An existing file of that name is used as it is, never compared or replaced.
+bool PlaceTrimmer(const TrimServices& services, const std::string& path)
+{
+    if (services.fileExists(path)) return true;
+    const std::string_view image = services.trimmerImage();
+    return !image.empty() && services.writeNewFile(path, image);
+}
+
+}  // namespace
+
 TrimResult TrimMemoryWith(const TrimServices& services)
 {
     TrimGuard guard;
@@ -86,12 +98,17 @@ TrimResult TrimMemoryWith(const TrimServices& services)
     // Without "windir" the path would be "\empty.exe" at the root of the
     // current drive; writing and running a program there is not acceptable.
     if (!services.readEnvironment("windir", &windowsDir) || windowsDir.empty()) return TrimResult::NoWindowsDir;
-    const std::string path = windowsDir + "\\empty.exe";
-
-    // An existing file of that name is used as it is, never compared or replaced.
-    if (!services.fileExists(path)) {
-        std::string_view image = services.trimmerImage();
-        if (image.empty() || !services.writeNewFile(path, image)) return TrimResult::WriteFailed;
+    std::string path = windowsDir + "\\empty.exe";
+    if (!PlaceTrimmer(services, path)) {
+        // A standard user may not write the Windows directory: the user's
+        // own folder serves instead, with the same rules.
+        std::string local;
+        if (!services.readEnvironment("LOCALAPPDATA", &local) || local.empty()) return TrimResult::WriteFailed;
+        if (local.back() == '\\') local.pop_back();
+        const std::string folder = local + "\\Orvane";
+        path = folder + "\\empty.exe";
+        if (!services.fileExists(path) && !services.createFolder(folder)) return TrimResult::WriteFailed;
+        if (!PlaceTrimmer(services, path)) return TrimResult::WriteFailed;
     }
     return services.runHiddenAndWait(TrimmerCommandLine(path, services.currentProcessId())) ? TrimResult::Ran
                                                                                            : TrimResult::RunFailed;

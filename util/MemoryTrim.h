@@ -1,5 +1,6 @@
 // Trimming the program's working set with the stored trimmer: written once
-// as empty.exe into the Windows directory and run with the program's own
+// as empty.exe into the Windows directory (or, where a standard user may not
+// write there, into "%LOCALAPPDATA%\Orvane") and run with the program's own
 // process id on a worker thread, whenever the program loses activation.
 #pragma once
 
@@ -15,6 +16,7 @@ struct TrimServices {
     bool (*readEnvironment)(const char* name, std::string* value);
     bool (*fileExists)(const std::string& path);
     bool (*writeNewFile)(const std::string& path, std::string_view bytes);
+    bool (*createFolder)(const std::string& dir);
     bool (*runHiddenAndWait)(const std::string& commandLine);
     DWORD (*currentProcessId)();
     std::string_view (*trimmerImage)();
@@ -36,7 +38,7 @@ enum class TrimResult {
     Ran,             // the trimmer was started and waited for
     RunFailed,       // it could not be started
     NoWindowsDir,    // "windir" unset: nothing written, nothing run
-    WriteFailed,     // the trimmer was missing and could not be written
+    WriteFailed,     // the trimmer was missing and could be written neither place
     AlreadyRunning,  // another trim was in progress: skipped
 };
 

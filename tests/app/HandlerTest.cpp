@@ -2,6 +2,9 @@
 // show, open, play and change, in which order.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "app/CatalogueActions.h"
 #include "app/LinkActions.h"
 #include "app/MainLayout.h"
@@ -193,13 +196,110 @@ TEST_F(Handlers, ClosingSavesTheMasterListEvenUnchanged)
     EXPECT_EQ(Saved(), bytes);
 }
 
-TEST_F(Handlers, FailedSaveIsSilent)
+// Closing when the catalogue cannot be written back where it was read from,
+// or could not be read at all: no song is lost, the user is told where they
+// went, and nothing waits for an answer at the end of the session.
+TEST_F(Handlers, ClosingKeepsEverySongWhereverTheUsualSaveCannotGo)
 {
-    StartWith("A\r\n");
-    rt.replaceFails = true;
-    OnMainWindowQueryClose(app);
-    EXPECT_EQ(rt.files[CataloguePath(rt)], "A\r\n");
-    EXPECT_TRUE(boxes.empty());
+    const std::string beside = "C:\\Orvane\\jidiao.dll";
+    const std::string perUser = "C:\\Users\\u\\AppData\\Roaming\\Orvane\\jidiao.dll";
+    const std::string aside = "C:\\Orvane\\jidiao-added.txt";
+    const std::string perUserAside = "C:\\Users\\u\\AppData\\Roaming\\Orvane\\jidiao-added.txt";
+    using Files = std::map<std::string, std::string>;
+    struct Case {
+        const char* name;
+        std::function<void(RecordingRuntime&)> arrange;
+        const char* added;  // nullptr: nothing added
+        bool sessionEnds;
+        Files after;
+        std::string message;  // the one message at close; empty for none
+        Items nextStart;      // what the next start's master list holds
+    };
+    const Case cases[] = {
+        {"disk full", [&](RecordingRuntime& r) { r.failingWrites[beside] = WriteStatus::DiskFull; }, "新歌", false,
+         {{beside, "A\r\n"}}, std::string(kSaveFailedMessage) + "\r\n磁盘空间不足。", {"A"}},
+        {"file locked", [&](RecordingRuntime& r) { r.failingWrites[beside] = WriteStatus::InUse; }, "新歌", false,
+         {{beside, "A\r\n"}}, std::string(kSaveFailedMessage) + "\r\n文件正被其他程序使用，或是只读文件。", {"A"}},
+        {"read-only folder", [](RecordingRuntime& r) { r.readOnlyFolders.insert("C:\\Orvane"); }, "新歌", false,
+         {{beside, "A\r\n"}, {perUser, "A\r\n新歌\r\n"}},
+         std::string(kCatalogueMovedMessage) + "\r\n" + perUser + "\r\n" + kCatalogueMovedNote, {"A", "新歌"}},
+        {"read-only folder, session ends", [](RecordingRuntime& r) { r.readOnlyFolders.insert("C:\\Orvane"); },
+         "新歌", true, {{beside, "A\r\n"}, {perUser, "A\r\n新歌\r\n"}}, "", {"A", "新歌"}},
+        {"unreadable", [&](RecordingRuntime& r) { r.unreadableFiles.insert(beside); }, "新歌", false,
+         {{beside, "A\r\n"}, {aside, "新歌\r\n"}}, std::string(kCatalogueKeptAsideMessage) + "\r\n" + aside, {}},
+        {"unreadable, nothing added", [&](RecordingRuntime& r) { r.unreadableFiles.insert(beside); }, nullptr, false,
+         {{beside, "A\r\n"}}, "", {}},
+        {"unreadable, songs kept aside before",
+         [&](RecordingRuntime& r) {
+             r.unreadableFiles.insert(beside);
+             r.files[aside] = "旧歌";
+         },
+         "新歌", false, {{beside, "A\r\n"}, {aside, "旧歌\r\n新歌\r\n"}},
+         std::string(kCatalogueKeptAsideMessage) + "\r\n" + aside, {}},
+        {"unreadable in a read-only folder",
+         [&](RecordingRuntime& r) {
+             r.unreadableFiles.insert(beside);
+             r.readOnlyFolders.insert("C:\\Orvane");
+         },
+         "新歌", false, {{beside, "A\r\n"}, {perUserAside, "新歌\r\n"}},
+         std::string(kCatalogueKeptAsideMessage) + "\r\n" + perUserAside, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingRuntime r;
+        r.files[beside] = "A\r\n";
+        c.arrange(r);
+        app.rt = &r;
+        app.catalogue = CatalogueState{};
+        skin.SetLog(&r.calls);
+        boxes.clear();
+        OnMainWindowCreated(app);
+        r.RunDeferred();
+        const bool unreadable = r.unreadableFiles.count(beside) != 0;
+        ASSERT_EQ(boxes.size(), unreadable ? 1u : 0u);
+        if (unreadable) {
+            EXPECT_EQ(boxes[0].text, std::string(kCatalogueUnreadableMessage) + "\r\n" + beside + "\r\n" +
+                                         kCatalogueUnreadableNote);
+            EXPECT_EQ(boxes[0].owner, r.ControlHandle(kMainWindow));
+            EXPECT_TRUE(r.List(kList1).empty());
+            EXPECT_TRUE(r.List(kList2).empty());
+            boxes.clear();
+        }
+        if (c.added) {
+            r.contents[kEdit2] = c.added;
+            AddEntry(app);
+        }
+        r.sessionEnding = c.sessionEnds;
+        OnMainWindowQueryClose(app);
+        Files files = r.files;
+        for (auto it = files.begin(); it != files.end();) it = c.after.count(it->first) ? std::next(it) : files.erase(it);
+        EXPECT_EQ(files, c.after);
+        EXPECT_EQ(r.files.size(), c.after.size()) << "no other file was written";
+        ASSERT_EQ(boxes.size(), c.message.empty() ? 0u : 1u);
+        if (!c.message.empty()) {
+            EXPECT_EQ(boxes[0].text, c.message);
+        }
+
+        // The next start finds the songs where this close put them.
+        CatalogueState next;
+        r.List(kList1).clear();
+        FillListsAtStart(r, next, app.lists);
+        EXPECT_EQ(r.List(kList1), c.nextStart);
+    }
+    app.rt = &rt;
+}
+
+TEST_F(Handlers, ACopyThatMayWriteItsFolderKeepsItsOwnCatalogue)
+{
+    // The per-user copy belongs to copies whose folder cannot be written;
+    // another copy, in a folder of its own, runs with the file beside it.
+    rt.files[CataloguePath(rt)] = "mine\r\n";
+    rt.files[PerUserCataloguePath(rt)] = "theirs\r\n";
+    rt.writeTimes[PerUserCataloguePath(rt)] = 1000;
+    FillListsAtStart(rt, app.catalogue, app.lists);
+    EXPECT_EQ(rt.List(kList1), (Items{"mine"}));
+    EXPECT_EQ(Saved(), "mine\r\n");
+    EXPECT_EQ(rt.files[PerUserCataloguePath(rt)], "theirs\r\n");
 }
 
 TEST_F(Handlers, MinimisingHidesAndTrayClickRestoresCentredOnTop)

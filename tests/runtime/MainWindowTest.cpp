@@ -235,7 +235,7 @@ TEST_F(MainWindow, ItemsKeepTheirExactBytesEvenWithNul)
     Start(bytes);
     EXPECT_EQ(rt->ListText(kList1, 0), std::string("a\0b", 3));
     EXPECT_EQ(rt->ListText(kList1, 1), "\xFF\xFE\x80");
-    SaveCatalogue(*rt, app.lists);
+    SaveCatalogue(*rt, app.catalogue, app.lists);
     EXPECT_EQ(ReadWholeFile(catalogue), std::string("a\0b\r\n\xFF\xFE\x80\r\nlast\r\n", 16));
 }
 

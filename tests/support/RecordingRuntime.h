@@ -3,7 +3,9 @@
 // tested without windows.
 #pragma once
 
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,14 @@ public:
     int windowState = kStateNormal;
     bool alwaysOnTop = false;
     bool replaceFails = false;
+    std::set<std::string> unreadableFiles;               // there, but every read fails
+    std::set<std::string> readOnlyFolders;               // no file can be written in them
+    std::map<std::string, WriteStatus> failingWrites;   // by file path
+    std::map<std::string, uint64_t> writeTimes;          // by file path; files without one count as 1
+    std::set<std::string> folders;                       // created with CreateFolder
+    std::string perUserFolder = "C:\\Users\\u\\AppData\\Roaming\\Orvane";
+    std::vector<std::function<void()>> deferred;
+    bool sessionEnding = false;
 
     std::vector<std::string>& List(int unit) { return lists[unit]; }
 
@@ -103,17 +113,44 @@ public:
     }
 
     std::string ProgramDirectory() override { return programDirectory; }
-    std::string ReadWholeFile(const std::string& path) override
+    FileContent ReadWholeFile(const std::string& path) override
     {
         Record("ReadWholeFile(" + path + ")");
+        FileContent c;
         auto it = files.find(path);
-        return it == files.end() ? std::string() : it->second;
+        if (it == files.end()) return c;
+        c.status = unreadableFiles.count(path) ? ReadStatus::Failed : ReadStatus::Ok;
+        if (c.status == ReadStatus::Ok) c.bytes = it->second;
+        return c;
     }
-    bool ReplaceFileContent(const std::string& path, std::string_view bytes) override
+    WriteResult ReplaceFileContent(const std::string& path, std::string_view bytes) override
     {
         Record("ReplaceFileContent(" + path + ")");
-        if (replaceFails) return false;
+        if (replaceFails) return {WriteStatus::Failed, 5};
+        if (readOnlyFolders.count(path.substr(0, path.find_last_of('\\')))) return {WriteStatus::FolderNotWritable, 5};
+        auto fails = failingWrites.find(path);
+        if (fails != failingWrites.end()) return {fails->second, 112};
         files[path] = std::string(bytes);
+        writeTimes[path] = ++clock_;
+        return {WriteStatus::Ok, 0};
+    }
+    bool FolderWritable(const std::string& dir) override
+    {
+        Record("FolderWritable(" + dir + ")");
+        return !readOnlyFolders.count(dir);
+    }
+    bool LastWriteTime(const std::string& path, uint64_t* time) override
+    {
+        if (!files.count(path)) return false;
+        auto it = writeTimes.find(path);
+        *time = it == writeTimes.end() ? 1 : it->second;
+        return true;
+    }
+    std::string PerUserFolder() override { return perUserFolder; }
+    bool CreateFolder(const std::string& dir) override
+    {
+        Record("CreateFolder(" + dir + ")");
+        folders.insert(dir);
         return true;
     }
 
@@ -132,9 +169,23 @@ public:
     }
     void Delay(int ms) override { Record("Delay(" + std::to_string(ms) + ")"); }
     void SetTrayIcon(HICON, std::string_view tip) override { Record("SetTrayIcon(" + std::string(tip) + ")"); }
+    void Defer(std::function<void()> action) override
+    {
+        Record("Defer");
+        deferred.push_back(std::move(action));
+    }
+    bool SessionEnding() override { return sessionEnding; }
+    // What the message loop would do next.
+    void RunDeferred()
+    {
+        auto actions = std::move(deferred);
+        deferred.clear();
+        for (auto& a : actions) a();
+    }
 
 private:
     void Record(std::string line) { calls.push_back(std::move(line)); }
+    uint64_t clock_ = 100;
 };
 
 }  // namespace orv::test

@@ -19,8 +19,10 @@ namespace {
 struct World {
     bool windirSet = true;
     std::string windir = "C:\\WINDOWS";
+    std::string localAppData = "C:\\Users\\u\\AppData\\Local";
     std::vector<std::string> existing;
-    bool writable = true;
+    std::vector<std::string> readOnlyFolders;
+    std::vector<std::string> folders;
     std::vector<std::pair<std::string, std::string>> writes;
     std::vector<std::string> runs;
     std::string image = std::string("MZ\x90\0trimmer", 11);
@@ -31,6 +33,10 @@ World* gWorld = nullptr;
 
 const TrimServices kRecording = {
     [](const char* name, std::string* value) {
+        if (std::string(name) == "LOCALAPPDATA") {
+            *value = gWorld->localAppData;
+            return !value->empty();
+        }
         if (std::string(name) != "windir" || !gWorld->windirSet) return false;
         *value = gWorld->windir;
         return true;
@@ -41,9 +47,14 @@ const TrimServices kRecording = {
         return false;
     },
     [](const std::string& path, std::string_view bytes) {
-        if (!gWorld->writable) return false;
+        for (const std::string& folder : gWorld->readOnlyFolders)
+            if (path.rfind(folder + "\\", 0) == 0) return false;
         gWorld->writes.emplace_back(path, std::string(bytes));
         gWorld->existing.push_back(path);
+        return true;
+    },
+    [](const std::string& dir) {
+        gWorld->folders.push_back(dir);
         return true;
     },
     [](const std::string& commandLine) {
@@ -118,12 +129,32 @@ TEST_F(Trim, WithoutWindirNothingIsWrittenOrRun)
     EXPECT_TRUE(world.runs.empty());
 }
 
-TEST_F(Trim, AnUnwritableWindowsDirectoryChangesNothing)
+TEST_F(Trim, AnUnwritableWindowsDirectoryFallsBackToTheUsersOwnFolder)
 {
-    world.writable = false;
+    world.readOnlyFolders.push_back("C:\\WINDOWS");
+    world.localAppData = "C:\\Users\\Wang Lei\\AppData\\Local\\";
+    EXPECT_EQ(TrimMemoryWith(kRecording), TrimResult::Ran);
+    ASSERT_EQ(world.writes.size(), 1u);
+    EXPECT_EQ(world.writes[0].first, "C:\\Users\\Wang Lei\\AppData\\Local\\Orvane\\empty.exe");
+    EXPECT_EQ(world.folders, (std::vector<std::string>{"C:\\Users\\Wang Lei\\AppData\\Local\\Orvane"}));
+    EXPECT_EQ(world.runs, (std::vector<std::string>{"\"C:\\Users\\Wang Lei\\AppData\\Local\\Orvane\\empty.exe\" 2316"}));
+
+    // The next trim uses the file it left there, as it is.
+    EXPECT_EQ(TrimMemoryWith(kRecording), TrimResult::Ran);
+    EXPECT_EQ(world.writes.size(), 1u);
+    EXPECT_EQ(world.runs.size(), 2u);
+
+    // Neither place writable, or no user folder: nothing is run.
+    World none;
+    gWorld = &none;
+    none.readOnlyFolders = {"C:\\WINDOWS", "C:\\Users\\u\\AppData\\Local\\Orvane"};
     EXPECT_EQ(TrimMemoryWith(kRecording), TrimResult::WriteFailed);
-    EXPECT_TRUE(world.writes.empty());
-    EXPECT_TRUE(world.runs.empty());
+    none.readOnlyFolders = {"C:\\WINDOWS"};
+    none.localAppData = "";
+    EXPECT_EQ(TrimMemoryWith(kRecording), TrimResult::WriteFailed);
+    EXPECT_TRUE(none.writes.empty());
+    EXPECT_TRUE(none.runs.empty());
+    gWorld = &world;
 }
 
 TEST_F(Trim, ASecondTrimWhileOneRunsIsSkipped)

@@ -1,0 +1,13 @@
+// The runtime's own window messages, one range from WM_APP.
+#pragma once
+
+#include <windows.h>
+
+namespace orv {
+
+enum PrivateMessage : UINT {
+    kTrayCallbackMessage = WM_APP + 1,  // the tray icon's notifications; lParam the mouse message
+    kDeferredActionMessage,             // run the actions queued with Defer
+};
+
+}  // namespace orv
