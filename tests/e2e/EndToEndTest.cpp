@@ -191,17 +191,7 @@ TEST_F(EndToEnd, SecondCopyBringsTheFirstBackAndLeavesTheCatalogueToIt)
     app.SetText(kEdit2, "B");
     app.Click(kButton2);
 
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string cmd = "\"" + app.ProgramPath() + "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(test::RunToExit(app.ProgramPath()), 0);
 
     // The second copy posted its request before it ended. A sent message is
     // handled ahead of posted ones, so the first settle can return before the
@@ -214,6 +204,36 @@ TEST_F(EndToEnd, SecondCopyBringsTheFirstBackAndLeavesTheCatalogueToIt)
     EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\n");
     ASSERT_TRUE(app.Close());
     EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\nB\r\n");
+}
+
+TEST_F(EndToEnd, CopiesInTwoFoldersRunSideBySideEachWithItsOwnCatalogue)
+{
+    OrvaneProcess other{ORV_EXE_PATH};
+    StartWith("A\r\n");
+    ASSERT_TRUE(WriteFileBytes(other.CataloguePath(), "B\r\n"));
+    ASSERT_TRUE(other.Start()) << "a copy in another folder must start";
+    EXPECT_EQ(other.ListItems(kList2), (Items{"B"}));
+
+    // A second start from the first folder, spelt in other letter case, hands
+    // over to the first folder's window and no other.
+    SendMessageA(app.Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SendMessageA(other.Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    std::string upper = app.ProgramPath();
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    EXPECT_EQ(test::RunToExit(upper), 0);
+    app.Settle();
+    app.Settle();
+    EXPECT_TRUE(IsWindowVisible(app.Window()));
+    EXPECT_FALSE(IsWindowVisible(other.Window()));
+
+    app.SetText(kEdit2, "A2");
+    app.Click(kButton2);
+    other.SetText(kEdit2, "B2");
+    other.Click(kButton2);
+    ASSERT_TRUE(other.Close());
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\nA2\r\n");
+    EXPECT_EQ(ReadFileBytes(other.CataloguePath()), "B\r\nB2\r\n");
 }
 
 // ---- skinned message boxes, seen from outside the program -------------------
@@ -301,6 +321,139 @@ TEST_F(EndToEnd, DeleteConfirmationIsSkinnedAndNoDeletesNothing)
     EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\nB\r\nC\r\n");
 }
 
+// The texts a message box shows, joined.
+std::string BoxText(HWND box)
+{
+    std::string text;
+    for (HWND s = nullptr; (s = FindWindowExA(box, s, "Static", nullptr)) != nullptr;) {
+        char buf[1024] = {};
+        SendMessageA(s, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+        text += buf;
+    }
+    return text;
+}
+
+// Answers the box the program shows next, after checking it names path.
+void ExpectBoxNaming(OrvaneProcess& app, const std::string& path)
+{
+    HWND box = WaitForSkinnedBox(app);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    EXPECT_NE(BoxText(box).find(path), std::string::npos) << BoxText(box);
+    ClickBoxButton(app, box, IDOK);
+}
+
+// ---- where a real Windows session meets the catalogue -----------------------
+
+// What Windows does at log-off, shut-down or restart: WM_QUERYENDSESSION to
+// every top-level window of the process, then WM_ENDSESSION to each; when
+// the session does end, the process is then ended. No WM_CLOSE comes.
+void SendEndSession(const OrvaneProcess& app, bool ends)
+{
+    const std::vector<HWND> windows = app.TopLevelWindows();
+    ASSERT_FALSE(windows.empty());
+    for (HWND w : windows) {
+        DWORD_PTR agreed = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000, &agreed));
+        EXPECT_TRUE(agreed) << "nothing holds the session up";
+    }
+    // A program may end itself once it has had its WM_ENDSESSION, so the
+    // later windows can be gone by the time theirs is sent.
+    for (HWND w : windows) SendMessageTimeoutA(w, WM_ENDSESSION, ends, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000, nullptr);
+}
+
+TEST_F(EndToEnd, EndingTheSessionFromTheTraySavesAndACancelledEndChangesNothing)
+{
+    StartWith("A\r\n");
+    app.SetText(kEdit2, "新歌 C调");
+    app.Click(kButton2);
+    SendMessageA(app.Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(app.TrayIconPresent());
+
+    SendEndSession(app, false);
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\n");
+    EXPECT_TRUE(app.TrayIconPresent());
+    EXPECT_TRUE(IsWindow(app.Window()));
+
+    SendEndSession(app, true);
+    EXPECT_FALSE(app.TrayIconPresent());
+    app.Kill();
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\n新歌 C调\r\n");
+}
+
+TEST_F(EndToEnd, ACatalogueThatCannotBeReadIsNeverReplacedAndAdditionsGoAside)
+{
+    for (bool huge : {false, true}) {
+        SCOPED_TRACE(huge ? "larger than the program can hold" : "held open without sharing");
+        OrvaneProcess p{ORV_EXE_PATH};
+        ASSERT_TRUE(WriteFileBytes(p.CataloguePath(), "A\r\nB\r\n"));
+        HANDLE held = CreateFileA(p.CataloguePath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER size{};
+        size.QuadPart = huge ? (65ll << 20) : 6;
+        ASSERT_TRUE(SetFilePointerEx(held, size, nullptr, FILE_BEGIN) && SetEndOfFile(held));
+        if (huge) {
+            CloseHandle(held);
+            held = nullptr;
+        }
+        ASSERT_TRUE(p.Start());
+        ExpectBoxNaming(p, p.CataloguePath());
+        EXPECT_TRUE(p.ListItems(kList1).empty());
+        p.SetText(kEdit2, "新歌");
+        p.Click(kButton2);
+        PostMessageA(p.Window(), WM_CLOSE, 0, 0);
+        const std::string aside = p.Directory() + "\\jidiao-added.txt";
+        ExpectBoxNaming(p, aside);
+        ASSERT_TRUE(p.WaitForExit(10000));
+        if (held) CloseHandle(held);
+        EXPECT_EQ(ReadFileBytes(aside), "新歌\r\n");
+        const std::string now = ReadFileBytes(p.CataloguePath());
+        EXPECT_EQ(now.size(), static_cast<size_t>(size.QuadPart));
+        EXPECT_EQ(now.substr(0, 6), "A\r\nB\r\n");
+    }
+}
+
+TEST_F(EndToEnd, AFolderThatCannotBeWrittenMovesTheCatalogueToTheUsersFolder)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    char appData[MAX_PATH];
+    GetTempFileNameA(temp, "orA", 0, appData);
+    DeleteFileA(appData);
+    CreateDirectoryA(appData, nullptr);
+    const std::string perUser = std::string(appData) + "\\Orvane\\jidiao.dll";
+    ASSERT_TRUE(WriteFileBytes(app.CataloguePath(), "A\r\n"));
+    {
+        test::ReadOnlyFolder readOnly(app.Directory());
+        if (!readOnly.Ok()) GTEST_SKIP() << "needs a read-only bind mount: Wine, run as root";
+        char saved[MAX_PATH] = {};
+        GetEnvironmentVariableA("APPDATA", saved, MAX_PATH);
+        SetEnvironmentVariableA("APPDATA", appData);  // for the program started from here
+
+        ASSERT_TRUE(app.Start());
+        app.SetText(kEdit2, "新歌");
+        app.Click(kButton2);
+        PostMessageA(app.Window(), WM_CLOSE, 0, 0);
+        ExpectBoxNaming(app, perUser);
+        ASSERT_TRUE(app.WaitForExit(10000));
+        EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\n");
+        EXPECT_EQ(ReadFileBytes(perUser), "A\r\n新歌\r\n");
+
+        // The next start reads it from there and saves it there, saying
+        // nothing more.
+        ASSERT_TRUE(app.Start());
+        EXPECT_EQ(app.ListItems(kList2), (Items{"A", "新歌"}));
+        app.SetText(kEdit2, "再一首");
+        app.Click(kButton2);
+        ASSERT_TRUE(app.Close(10000)) << "a message held the close up";
+        EXPECT_EQ(ReadFileBytes(perUser), "A\r\n新歌\r\n再一首\r\n");
+        SetEnvironmentVariableA("APPDATA", saved);
+    }
+    DeleteFileA(perUser.c_str());
+    RemoveDirectoryA((std::string(appData) + "\\Orvane").c_str());
+    RemoveDirectoryA(appData);
+}
+
 // A damaged program image stops the start with one message that says what
 // is wrong, and the process ends instead of crashing.
 TEST(EndToEndImage, DamagedImageIsReportedNotRun)
@@ -336,6 +489,26 @@ TEST(EndToEndImage, DamagedImageIsReportedNotRun)
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+}
+
+// Without a manifest Windows would virtualise the program's writes into
+// hidden per-user copies; with Common Controls 6 the unskinned parts would
+// change their look.
+TEST(EndToEndImage, ManifestRunsAsInvokerOnWindows7To11WithoutCommonControls6)
+{
+    OrvaneProcess app{ORV_EXE_PATH};
+    HMODULE exe = LoadLibraryExA(app.ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr) << "no application manifest";
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(exe, found))),
+                               SizeofResource(exe, found));
+    FreeLibrary(exe);
+    EXPECT_NE(manifest.find("requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+    for (const char* os : {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find(std::string("supportedOS Id=\"") + os), std::string::npos) << os;
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
 }
 
 }  // namespace

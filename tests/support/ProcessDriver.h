@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <string>
@@ -57,6 +58,85 @@ inline int CountProcesses(const char* exeName)
     return n;
 }
 
+// Starts a program and waits for it to end; its exit code, or -2 when it
+// did not start or did not end within timeoutMs.
+inline long RunToExit(const std::string& exePath, DWORD timeoutMs = 15000)
+{
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + exePath + "\"";
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -2;
+    DWORD code = static_cast<DWORD>(-2);
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return static_cast<long>(code);
+}
+
+// A folder nobody may write, root included, as C:\\Program Files is to a
+// standard user: a read-only bind mount over it. Only under Wine, which can
+// run the Linux mount command (and only as root, as CI runs); Ok() is false
+// where that cannot be done.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::string& windowsDir) : dir_(windowsDir)
+    {
+        using UnixName = char*(CDECL*)(LPCWSTR);
+        auto unixName = reinterpret_cast<UnixName>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+        if (!unixName) return;
+        wchar_t wide[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, windowsDir.c_str(), -1, wide, MAX_PATH);
+        char* name = unixName(wide);
+        if (!name) return;
+        unix_ = name;
+        HeapFree(GetProcessHeap(), 0, name);
+        // The prefix's "c:" link would read as a remote source to mount.
+        Shell("p=$(realpath '" + unix_ + "') && mount --bind $p $p && mount -o remount,ro,bind $p $p");
+        ok_ = WaitUntilWritable(false);
+    }
+    ~ReadOnlyFolder()
+    {
+        if (unix_.empty()) return;
+        // Lazily: a program that just ended may still hold its image there.
+        Shell("p=$(realpath '" + unix_ + "') && { umount $p 2>/dev/null || umount -l $p; }");
+        WaitUntilWritable(true);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    // A Linux program started from Wine is not waited for through its
+    // process handle (it signals at once), so the effect is waited for.
+    static void Shell(const std::string& command)
+    {
+        std::string cmd = "/bin/sh -c \"" + command + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    bool WaitUntilWritable(bool writable) const
+    {
+        const std::string probe = dir_ + "\\probe.tmp";
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20)) {
+            HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE,
+                                   nullptr);
+            const DWORD error = GetLastError();
+            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+            if (writable ? h != INVALID_HANDLE_VALUE : error == ERROR_ACCESS_DENIED) return true;
+        }
+        return false;
+    }
+    std::string dir_;
+    std::string unix_;
+    bool ok_ = false;
+};
+
 class OrvaneProcess {
 public:
     // A fresh directory holding a copy of the program (and, when given, a
@@ -79,6 +159,7 @@ public:
     {
         Kill();
         DeleteFileA(CataloguePath().c_str());
+        DeleteFileA((dir_ + "\\jidiao-added.txt").c_str());
         DeleteFileA((CataloguePath() + ".saving").c_str());
         DeleteFileA(ProgramPath().c_str());
         DeleteFileA(RuntimePath().c_str());
@@ -110,6 +191,28 @@ public:
 
     HWND Window() const { return window_; }
     DWORD ProcessId() const { return pi_.dwProcessId; }
+
+    // Every top-level window of the program, hidden ones included: what
+    // Windows sends the end-of-session messages to.
+    std::vector<HWND> TopLevelWindows() const
+    {
+        FindAll find{pi_.dwProcessId, {}};
+        EnumWindows(MatchAll, reinterpret_cast<LPARAM>(&find));
+        return find.found;
+    }
+
+    // The shell finds an icon by its window and id, whoever asks; changing
+    // the tip of an icon that is gone fails.
+    bool TrayIconPresent() const
+    {
+        NOTIFYICONDATAA nid{};
+        nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        nid.hWnd = window_;
+        nid.uID = 1;
+        nid.uFlags = NIF_TIP;
+        lstrcpyA(nid.szTip, "Orvane");
+        return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    }
 
     HWND Control(int unit) const
     {
@@ -216,6 +319,18 @@ private:
         DWORD pid;
         HWND found;
     };
+    struct FindAll {
+        DWORD pid;
+        std::vector<HWND> found;
+    };
+    static BOOL CALLBACK MatchAll(HWND h, LPARAM p)
+    {
+        auto* f = reinterpret_cast<FindAll*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == f->pid) f->found.push_back(h);
+        return TRUE;
+    }
     static BOOL CALLBACK MatchId(HWND h, LPARAM p)
     {
         auto* f = reinterpret_cast<FindById*>(p);
