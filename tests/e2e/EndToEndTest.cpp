@@ -424,7 +424,7 @@ TEST_F(EndToEnd, AFolderThatCannotBeWrittenMovesTheCatalogueToTheUsersFolder)
     const std::string perUser = std::string(appData) + "\\Orvane\\jidiao.dll";
     ASSERT_TRUE(WriteFileBytes(app.CataloguePath(), "A\r\n"));
     {
-        test::ReadOnlyFolder readOnly(app.Directory());
+        test::MountedFolder readOnly(app.Directory(), test::MountedFolder::kReadOnly);
         if (!readOnly.Ok()) GTEST_SKIP() << "needs a read-only bind mount: Wine, run as root";
         char saved[MAX_PATH] = {};
         GetEnvironmentVariableA("APPDATA", saved, MAX_PATH);

@@ -18,6 +18,7 @@
 #include "runtime/Win32Runtime.h"
 #include "skin/SkinEngine.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ProcessDriver.h"
 
 namespace orv {
 namespace {
@@ -300,6 +301,83 @@ TEST_F(MainWindow, ChatLabelIsRepaintedWhileDelayWaits)
     rt->Delay(100);
     EXPECT_FALSE(GetUpdateRect(label, &dirty, FALSE));
     EXPECT_EQ(LabelTextColour(label), RGB(255, 255, 255));
+}
+
+// ---- the file services where a real machine fails them ---------------------
+
+class FileServices : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH], dir[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        GetTempFileNameA(temp, "orf", 0, dir);
+        DeleteFileA(dir);
+        CreateDirectoryA(dir, nullptr);
+        dir_ = dir;
+    }
+    void TearDown() override
+    {
+        for (const char* name : {"\\a", "\\big", "\\a.saving"}) DeleteFileA((dir_ + name).c_str());
+        RemoveDirectoryA(dir_.c_str());
+    }
+    std::string dir_;
+};
+
+TEST_F(FileServices, AFileIsReadWholeOrNotAtAll)
+{
+    const std::string a = dir_ + "\\a", big = dir_ + "\\big";
+    ASSERT_TRUE(test::WriteFileBytes(a, "A\r\n"));
+    ASSERT_TRUE(test::WriteFileBytes(big, std::string(100, 'x')));
+    // The file system says 4096 bytes and delivers a few: a read that stops
+    // part-way (Wine maps Linux paths to drive Z:).
+    const std::string shortRead = "Z:\\sys\\devices\\system\\cpu\\online";
+    struct Case {
+        std::string path;
+        size_t limit;
+        ReadStatus status;
+        std::string bytes;
+    } cases[] = {
+        {a, kMaxFileBytes, ReadStatus::Ok, "A\r\n"},
+        {dir_ + "\\none", kMaxFileBytes, ReadStatus::Missing, ""},
+        {dir_ + "\\no\\none", kMaxFileBytes, ReadStatus::Missing, ""},
+        {big, 99, ReadStatus::Failed, ""},
+        {shortRead, kMaxFileBytes, ReadStatus::Failed, ""},
+    };
+    for (const Case& c : cases) {
+        // Only where Linux lies beneath.
+        if (c.path == shortRead && GetFileAttributesA(shortRead.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        const FileContent got = ReadFileContent(c.path, c.limit);
+        EXPECT_EQ(got.status, c.status) << c.path;
+        EXPECT_EQ(got.bytes, c.bytes) << c.path;
+    }
+    // Held open without sharing by another program: no read, and no write.
+    HANDLE held = CreateFileA(a.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ReadFileContent(a).status, ReadStatus::Failed);
+    EXPECT_EQ(ReplaceFileContent(a, "B\r\n").status, WriteStatus::InUse);
+    CloseHandle(held);
+    EXPECT_EQ(ReadWholeFile(a), "A\r\n");
+}
+
+TEST_F(FileServices, AFailedSaveSaysWhyAndLeavesTheOldFile)
+{
+    for (auto kind : {test::MountedFolder::kReadOnly, test::MountedFolder::kFull}) {
+        test::MountedFolder mounted(dir_, kind);
+        if (!mounted.Ok()) GTEST_SKIP() << "needs a mount over the folder: Wine, run as root";
+        const std::string a = dir_ + "\\a";
+        if (kind == test::MountedFolder::kFull) {
+            ASSERT_TRUE(test::WriteFileBytes(a, "A\r\n"));
+        }
+        const WriteResult r = ReplaceFileContent(a, std::string(64 << 10, 'x'));
+        EXPECT_EQ(r.status, kind == test::MountedFolder::kReadOnly ? WriteStatus::FolderNotWritable
+                                                                   : WriteStatus::DiskFull);
+        EXPECT_EQ(FolderWritable(dir_), kind == test::MountedFolder::kFull);
+        if (kind == test::MountedFolder::kFull) {
+            EXPECT_EQ(ReadWholeFile(a), "A\r\n");
+        }
+        EXPECT_EQ(GetFileAttributesA((a + ".saving").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 }  // namespace

@@ -74,13 +74,17 @@ inline long RunToExit(const std::string& exePath, DWORD timeoutMs = 15000)
     return static_cast<long>(code);
 }
 
-// A folder nobody may write, root included, as C:\\Program Files is to a
-// standard user: a read-only bind mount over it. Only under Wine, which can
-// run the Linux mount command (and only as root, as CI runs); Ok() is false
-// where that cannot be done.
-class ReadOnlyFolder {
+// A folder mounted over for a test, as a real machine can have one: nobody
+// may write it, root included (as C:\\Program Files is to a standard user),
+// or its disk holds only a few kilobytes. Only under Wine, which can run the
+// Linux mount command, and only as root, as CI runs; Ok() is false where that
+// cannot be done. The folder should be empty of what the test needs later:
+// a full disk hides what was there.
+class MountedFolder {
 public:
-    explicit ReadOnlyFolder(const std::string& windowsDir) : dir_(windowsDir)
+    enum Kind { kReadOnly, kFull };
+
+    MountedFolder(const std::string& windowsDir, Kind kind) : dir_(windowsDir), kind_(kind)
     {
         using UnixName = char*(CDECL*)(LPCWSTR);
         auto unixName = reinterpret_cast<UnixName>(
@@ -93,18 +97,20 @@ public:
         unix_ = name;
         HeapFree(GetProcessHeap(), 0, name);
         // The prefix's "c:" link would read as a remote source to mount.
-        Shell("p=$(realpath '" + unix_ + "') && mount --bind $p $p && mount -o remount,ro,bind $p $p");
-        ok_ = WaitUntilWritable(false);
+        Shell("p=$(realpath '" + unix_ + "') && " +
+              (kind == kReadOnly ? std::string("mount --bind $p $p && mount -o remount,ro,bind $p $p")
+                                 : std::string("mount -t tmpfs -o size=16k orvane-test $p")));
+        ok_ = WaitFor(true);
     }
-    ~ReadOnlyFolder()
+    ~MountedFolder()
     {
         if (unix_.empty()) return;
         // Lazily: a program that just ended may still hold its image there.
         Shell("p=$(realpath '" + unix_ + "') && { umount $p 2>/dev/null || umount -l $p; }");
-        WaitUntilWritable(true);
+        WaitFor(false);
     }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    MountedFolder(const MountedFolder&) = delete;
+    MountedFolder& operator=(const MountedFolder&) = delete;
     bool Ok() const { return ok_; }
 
 private:
@@ -120,19 +126,27 @@ private:
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
-    bool WaitUntilWritable(bool writable) const
+    // Read-only: no file can be created. Full: 64 KB do not fit.
+    bool InEffect() const
     {
         const std::string probe = dir_ + "\\probe.tmp";
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20)) {
-            HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE,
-                                   nullptr);
-            const DWORD error = GetLastError();
-            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-            if (writable ? h != INVALID_HANDLE_VALUE : error == ERROR_ACCESS_DENIED) return true;
-        }
+        HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE,
+                               nullptr);
+        if (h == INVALID_HANDLE_VALUE) return kind_ == kReadOnly && GetLastError() == ERROR_ACCESS_DENIED;
+        static const char block[65536] = {};
+        DWORD n = 0;
+        const bool full = !WriteFile(h, block, sizeof block, &n, nullptr) || n < sizeof block;
+        CloseHandle(h);
+        return kind_ == kFull && full;
+    }
+    bool WaitFor(bool inEffect) const
+    {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20))
+            if (InEffect() == inEffect) return true;
         return false;
     }
     std::string dir_;
+    Kind kind_;
     std::string unix_;
     bool ok_ = false;
 };
