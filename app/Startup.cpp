@@ -5,6 +5,7 @@
 #include "app/MainLayout.h"
 #include "app/MessageBoxes.h"
 #include "app/SingleInstance.h"
+#include "app/StartFailure.h"
 #include "resources/Resources.h"
 #include "runtime/Win32Runtime.h"
 #include "skin/ControlSkins.h"
@@ -72,6 +73,7 @@ int RunOrvane(const ProgramDescription& program)
     rt.SetWindowSound(program.windowSound);
     int code = 0;
     if (rt.CreateWindowFromLayout()) code = rt.RunMessageLoop();
+    else code = ReportStartFailure("its main window could not be created");
     ExitCleanup(app);
     return code;
 }
