@@ -9,6 +9,7 @@
 #include "app/ProgramImage.h"
 #include "app/Startup.h"
 #include "app/ProgramChecks.h"
+#include "app/StartFailure.h"
 #include "resources/Resources.h"
 
 namespace orv {
@@ -17,10 +18,11 @@ namespace {
 
 constexpr DWORD kInterfaceVersion = 1000;
 
-void ReportFailure(const std::string& what)
+// The launcher ends with 0 whatever its start routine did, so a start that
+// fails ends the process here, with the launcher's own failure code.
+[[noreturn]] void EndFailedStart(const std::string& what)
 {
-    const std::string text = "Orvane cannot start: " + what;
-    MessageBoxA(nullptr, text.c_str(), "Orvane", MB_ICONERROR);
+    ExitProcess(static_cast<UINT>(ReportStartFailure(what)));
 }
 
 // The image lies in a section of the launcher; it may run up to the end of
@@ -38,17 +40,15 @@ void WINAPI StartProgram(const void* image)
     static LoadedProgram program;  // lives until the process ends: the layout points into it
     std::string error;
     const size_t size = ReadableBytesAt(image);
-    if (size == 0) {
-        ReportFailure("no program image was handed over");
-        return;
-    }
+    if (size == 0) EndFailedStart("no program image was handed over");
     if (!LoadProgramImage(static_cast<const uint8_t*>(image), size, &program, &error) ||
         !ProvidesLibraries(program, &error) || !ResolveFunctions(program, &error)) {
-        ReportFailure(error);
-        return;
+        EndFailedStart(error);
     }
     UseStoredItems(&program.items);
-    RunOrvane({program.Layout(), program.Events(), program.windowSound});
+    // RunOrvane has told the user already when it could not start.
+    const int code = RunOrvane({program.Layout(), program.Events(), program.windowSound});
+    if (code == kStartFailedExitCode) ExitProcess(static_cast<UINT>(code));
 }
 
 }  // namespace

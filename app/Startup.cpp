@@ -5,6 +5,7 @@
 #include "app/MainLayout.h"
 #include "app/MessageBoxes.h"
 #include "app/SingleInstance.h"
+#include "app/StartFailure.h"
 #include "resources/Resources.h"
 #include "runtime/FileServices.h"
 #include "runtime/Win32Runtime.h"
@@ -75,6 +76,8 @@ int RunOrvane(const ProgramDescription& program)
     if (rt.CreateWindowFromLayout()) {
         instance.Claim(rt.ControlHandle(kMainWindow));
         code = rt.RunMessageLoop();
+    } else {
+        code = ReportStartFailure("its main window could not be created");
     }
     ExitCleanup(app);
     return code;

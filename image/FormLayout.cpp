@@ -1,7 +1,7 @@
 #include "FormLayout.h"
 
 #include <algorithm>
-#include <set>
+#include <map>
 #include <utility>
 
 #include "ByteCursor.h"
@@ -57,28 +57,57 @@ bool ParseUnitRecord(ByteCursor& cursor, FormUnit& unit) {
   return !cursor.Failed();
 }
 
-bool CheckReferences(const FormLayout& layout, std::string& error) {
-  std::set<uint32_t> known;
+// The window builder makes a unit's parent before the unit, so a chain of
+// parents that comes back to a unit it passed would never end.
+bool CheckParentChains(const FormLayout& layout, const std::map<uint32_t, size_t>& indexOf,
+                       std::string& error) {
+  enum : uint8_t { kUnseen, kOnWalk, kEndsWell };
+  std::vector<uint8_t> state(layout.units.size(), kUnseen);
+  std::vector<size_t> walk;
   for (size_t i = 0; i < layout.units.size(); ++i) {
-    if (!known.insert(layout.units[i].id).second) {
+    walk.clear();
+    size_t at = i;
+    while (state[at] == kUnseen) {
+      state[at] = kOnWalk;
+      walk.push_back(at);
+      const uint32_t parent = layout.units[at].parentId;
+      if (parent == 0) break;
+      at = indexOf.at(parent);
+    }
+    if (state[at] == kOnWalk && layout.units[at].parentId != 0) {
+      const FormUnit& closing = layout.units[at];
+      error = closing.parentId == closing.id
+                  ? UnitLabel(at) + ": unit " + HexText(closing.id) + " is its own parent"
+                  : UnitLabel(i) + ": its chain of parents loops back to unit " + HexText(closing.id);
+      return false;
+    }
+    for (size_t visited : walk) state[visited] = kEndsWell;
+  }
+  return true;
+}
+
+bool CheckReferences(const FormLayout& layout, std::string& error) {
+  std::map<uint32_t, size_t> indexOf;
+  for (size_t i = 0; i < layout.units.size(); ++i) {
+    if (!indexOf.emplace(layout.units[i].id, i).second) {
       error = UnitLabel(i) + ": identifier " + HexText(layout.units[i].id) + " is used twice";
       return false;
     }
   }
   for (size_t i = 0; i < layout.units.size(); ++i) {
     const FormUnit& unit = layout.units[i];
-    if (unit.parentId != 0 && known.count(unit.parentId) == 0) {
+    if (unit.parentId != 0 && indexOf.count(unit.parentId) == 0) {
       error = UnitLabel(i) + ": parent " + HexText(unit.parentId) + " is not a unit";
       return false;
     }
     for (uint32_t child : unit.children) {
-      if (known.count(child) == 0) {
+      if (indexOf.count(child) == 0) {
         error = UnitLabel(i) + ": child " + HexText(child) + " is not a unit";
         return false;
       }
     }
   }
-  return true;
+  return CheckParentChains(layout, indexOf, error);
 }
 
 }  // namespace

@@ -30,40 +30,40 @@ typedef RuntimeStartRoutine(__stdcall* GetRuntimeEntryRoutine)(DWORD interfaceVe
 #define INSTALL_KEY "Software\\Orvane\\Runtime\\Install"
 #define INSTALL_VALUE "Path"
 
-/* Where the library is looked for has to match the launchers already in the
- * field, because installers and users place orvcore.rtl by what those
- * launchers find. They read at most 128 characters of the module name and
- * start looking for the directory's backslash six characters before the end
- * of what they read. For a name of up to 127 characters this is simply the
- * executable's directory (the shortest file name, "x.exe", plus its backslash
- * is six characters). For a longer name the text is cut short, and the
- * library is taken from the folder that the cut-off text names, usually an
- * ancestor of the executable's folder. Changing either number would move the
- * library's place for exactly those installations. */
-#define MODULE_NAME_LIMIT 128
-#define DIRECTORY_SEARCH_START_FROM_END 6
+/* A module name takes at most MAX_PATH bytes with its terminator. One that
+ * does not fit is refused rather than cut: a cut name ends in some parent
+ * folder, and a library placed there must never be run. The buffer also has
+ * room for a backslash and a library file name appended to a registry path
+ * that fills the 259 bytes read: such a name fails to load cleanly instead of
+ * overrunning. */
+#define INSTALL_PATH_READ_SIZE (MAX_PATH - 1)
+static char gPath[MAX_PATH + 1 + sizeof RUNTIME_INSTALLED];
 
-/* Size the registry read may fill; one byte of the 260 stays free for the
- * terminator this code adds. */
-#define INSTALL_PATH_READ_SIZE 259
-
-/* 260 bytes for the path itself, plus room for a backslash and a library
- * file name appended to a registry path that already fills 259 bytes: such a
- * name is too long to load and fails cleanly instead of overrunning. The
- * buffer is static, so it starts zeroed: a module name cut at the limit is
- * terminated even where GetModuleFileNameA does not terminate it (Windows
- * XP). */
-static char gPath[260 + 1 + sizeof RUNTIME_INSTALLED];
-
-/* Cuts the module name right after its directory's backslash. The search is
- * byte-wise, as in the launchers whose lookup this preserves. */
-static void CutAfterDirectory(char* name, DWORD length)
+/* Cuts the module name right after its directory's backslash; false when it
+ * has none. The search steps back by characters: in a double-byte code page
+ * such as 936 the trail byte of a character can be 0x5C, the backslash's
+ * value (乗 is 81 5C), and a byte-wise search would cut inside the folder's
+ * name. */
+static BOOL CutAfterDirectory(char* name, DWORD length)
 {
-    int i = (int)length - DIRECTORY_SEARCH_START_FROM_END;
-    while (i >= 0 && name[i] != '\\') --i;
-    /* No backslash (no module name at all): an empty directory, so the
-     * library name alone goes to LoadLibraryA's own search. */
-    name[i + 1] = '\0';
+    char* at = name + length;
+    while (at > name) {
+        at = CharPrevA(name, at);
+        if (*at == '\\') {
+            at[1] = '\0';
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+/* Only a full path ("C:\..." or "\\server\...") names one folder: a
+ * relative one would send LoadLibraryA along its search order (the
+ * executable's folder, the system folders, the working folder, PATH). The
+ * path is never empty here: it ends with a backslash. */
+static BOOL IsFullPath(const char* path)
+{
+    return path[1] == ':' ? path[2] == '\\' : path[0] == '\\' && path[1] == '\\';
 }
 
 /* The installed runtime: orvcore.rtx in the folder named by the registry.
@@ -85,43 +85,50 @@ static HMODULE LoadInstalledRuntime(void)
     gPath[size] = '\0';
     length = lstrlenA(gPath);
     if (length == 0 || gPath[length - 1] != '\\') lstrcatA(gPath, "\\");
+    if (!IsFullPath(gPath)) return NULL;
     lstrcatA(gPath, RUNTIME_INSTALLED);
     return LoadLibraryA(gPath);
 }
 
-static int ReportFailure(void)
+/* The library beside the executable, else the installed one. */
+static HMODULE LoadRuntime(void)
 {
-    MessageBoxA(NULL, "The runtime library was not found or is invalid!", "Error", MB_ICONERROR);
-    return -1;
+    HMODULE runtime;
+    DWORD length;
+
+    /* A name that fills the size given was cut: Windows returns that size
+     * (and sets ERROR_INSUFFICIENT_BUFFER; XP leaves the text unterminated).
+     * Wine, cutting a name inside a double-byte character, returns one byte
+     * less and sets no error, so the size given is one more than a name may
+     * take: whatever does not fit in MAX_PATH bytes is then refused on both.
+     * Such a name fails at once, without the registry. */
+    length = GetModuleFileNameA(NULL, gPath, MAX_PATH + 1);
+    if (length == 0 || length >= MAX_PATH || !CutAfterDirectory(gPath, length)) return NULL;
+    lstrcatA(gPath, RUNTIME_BESIDE_EXE);
+    runtime = LoadLibraryA(gPath);
+    return runtime ? runtime : LoadInstalledRuntime();
 }
 
 /* Returns -1 after telling the user; on success the process ends inside. */
 static int RunLauncher(void)
 {
-    HMODULE runtime;
+    HMODULE runtime = LoadRuntime();
     GetRuntimeEntryRoutine getRuntimeEntry;
     RuntimeStartRoutine start;
-    DWORD length;
 
-    length = GetModuleFileNameA(NULL, gPath, MODULE_NAME_LIMIT);
-    CutAfterDirectory(gPath, length);
-    lstrcatA(gPath, RUNTIME_BESIDE_EXE);
-    runtime = LoadLibraryA(gPath);
-    if (!runtime) {
-        runtime = LoadInstalledRuntime();
-        if (!runtime) return ReportFailure();
-    }
-
-    getRuntimeEntry = (GetRuntimeEntryRoutine)(void*)GetProcAddress(runtime, "GetRuntimeEntry");
-    if (getRuntimeEntry) {
-        start = getRuntimeEntry(RUNTIME_INTERFACE_VERSION);
-        if (start) {
-            start(OrvProgramImage);
-            ExitProcess(0);
+    if (runtime) {
+        getRuntimeEntry = (GetRuntimeEntryRoutine)(void*)GetProcAddress(runtime, "GetRuntimeEntry");
+        if (getRuntimeEntry) {
+            start = getRuntimeEntry(RUNTIME_INTERFACE_VERSION);
+            if (start) {
+                start(OrvProgramImage);
+                ExitProcess(0);
+            }
         }
+        FreeLibrary(runtime);
     }
-    FreeLibrary(runtime);
-    return ReportFailure();
+    MessageBoxA(NULL, "The runtime library was not found or is invalid!", "Error", MB_ICONERROR);
+    return -1;
 }
 
 /* The process entry point (linked with -e _LauncherEntry@0). It never

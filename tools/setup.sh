@@ -9,7 +9,7 @@ sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386
-          xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick xdotool zip unzip)
+          xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick xdotool zip unzip locales)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -42,5 +42,10 @@ if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$want" ]; then
   wineserver -w
   orv_xvfb_stop
   echo "$want" > "$stamp"
+fi
+# Chinese file names under Wine (see wine-env.sh, ORV_GBK_FILE_NAMES).
+if [ ! -f "$ORV_CACHE/locale/zh_CN.GBK/LC_CTYPE" ]; then
+  mkdir -p "$ORV_CACHE/locale"
+  localedef -i zh_CN -f GBK "$ORV_CACHE/locale/zh_CN.GBK" || [ -f "$ORV_CACHE/locale/zh_CN.GBK/LC_CTYPE" ]
 fi
 echo "setup: ready"

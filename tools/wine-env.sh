@@ -18,5 +18,11 @@ export DISPLAY=${ORV_DISPLAY:-${DISPLAY:-:99}}
 # Code page 936 comes from LC_ALL only (LANG alone gives 1252). It is given
 # to Wine per command: the shell itself has no such locale and would complain.
 orv_wine() { LC_ALL=zh_CN.GBK wine "$@"; }
+# Wine turns file names into Unix ones with the Unix locale's character set,
+# and with no zh_CN.GBK locale installed that is ASCII: a Chinese file name
+# cannot even be created. Runs that need such names ask for the GBK locale
+# that tools/setup.sh compiles into the cache; the system's locales are not
+# touched.
+if [ -n "${ORV_GBK_FILE_NAMES:-}" ]; then export LOCPATH=$ORV_CACHE/locale; fi
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true

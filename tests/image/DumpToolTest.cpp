@@ -1,4 +1,5 @@
-// Runs the built orvane-image tool on written images and checks its output.
+// Runs the built image tools (orvane-image, orv-mkimage) and checks what they
+// write and print.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -7,6 +8,7 @@
 #include <iterator>
 
 #include "PeTestFile.h"
+#include "ProgramImageReader.h"
 #include "ProgramImageWriter.h"
 #include "SampleImage.h"
 
@@ -34,10 +36,12 @@ class DumpTool : public ::testing::Test {
     return path;
   }
 
-  ToolRun Run(const std::string& arguments) {
+  // `shell` runs first in the same shell, to set limits for the tool.
+  ToolRun Run(const std::string& arguments, const char* tool = ORV_IMAGE_TOOL,
+              const std::string& shell = "") {
     const std::string errPath = base_ + ".stderr";
     const std::string command =
-        std::string("'") + ORV_IMAGE_TOOL + "' " + arguments + " 2>'" + errPath + "'";
+        shell + "'" + tool + "' " + arguments + " 2>'" + errPath + "'";
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -145,6 +149,42 @@ TEST_F(DumpTool, MalformedFilesGiveOneErrorLineAndFailure) {
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
     }
   }
+}
+
+// orv-mkimage writes the whole image or says it could not: a write that fails
+// (a file-size limit stands in for a full disk) or a folder that does not
+// exist ends with one line on stderr and exit code 1, and no cut-off image
+// is left behind.
+TEST_F(DumpTool, MakeImageReportsAFailedWriteAndLeavesNoPartOfTheImage) {
+  const std::string arguments = std::string("'") + ORV_RESOURCES_DIR + "' '" +
+                                WriteFile(".trimmer", std::vector<uint8_t>(1024, 0x90)) + "' ";
+  const struct {
+    const char* what;
+    std::string shell;
+    std::string target;
+  } cases[] = {
+      {"write cut short", "trap '' XFSZ; ulimit -f 64; ", base_ + ".image"},
+      {"folder missing", "", base_ + ".missing/orvane.orvimage"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::remove(c.target.c_str());
+    const ToolRun run = Run(arguments + "'" + c.target + "'", ORV_MKIMAGE_TOOL, c.shell);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("orv-mkimage: cannot write " + c.target + ": "), std::string::npos)
+        << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    EXPECT_FALSE(std::ifstream(c.target).good()) << "a part of the image is left";
+  }
+  // Without the limit the same run writes an image that reads back whole.
+  const std::string target = base_ + ".image";
+  const ToolRun run = Run(arguments + "'" + target + "'", ORV_MKIMAGE_TOOL);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  std::ifstream in(target, std::ios::binary);
+  const std::vector<uint8_t> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_GT(image.size(), 64u * 512u) << "larger than the limit above";
+  const ImageReadResult read = ReadProgramImage(image.data(), image.size());
+  EXPECT_TRUE(read.ok) << read.error;
 }
 
 TEST_F(DumpTool, HelpGoesToStandardOutput) {

@@ -280,6 +280,18 @@ TEST(ProgramImage, InconsistentModelsAreRefusedByTheWriter) {
        "beyond the var segment"},
       {"unknown parent", [](auto& m) { m.form.units[2].parentId = 0x1234; }, "parent"},
       {"unknown child", [](auto& m) { m.form.units[0].children.push_back(0x99); }, "child"},
+      // The window builder makes parents first: a loop would recurse without end.
+      {"unit is its own parent", [](auto& m) { m.form.units[2].parentId = m.form.units[2].id; },
+       "form unit 2: unit 0x6011C72 is its own parent"},
+      {"two units each other's parent",
+       [](auto& m) {
+         m.form.units[1].parentId = m.form.units[2].id;
+         m.form.units[2].parentId = m.form.units[1].id;
+       },
+       "form unit 1: its chain of parents loops back to unit 0x6011C71"},
+      {"chain through the window back to a control",
+       [](auto& m) { m.form.units[0].parentId = m.form.units[2].id; },
+       "form unit 0: its chain of parents loops back to unit 0x6011C70"},
       {"duplicate unit id", [](auto& m) { m.form.units[2].id = m.form.units[1].id; }, "used twice"},
       {"no units", [](auto& m) { m.form.units.clear(); }, "no units"},
       {"NUL inside a function name",

@@ -23,12 +23,18 @@ namespace {
 
 using orv::test::ReadFileBytes;
 using orv::test::WindowsPathOf;
+using orv::test::WriteFileBytes;
 
 const std::string kLauncherExe = WindowsPathOf(ORV_LAUNCHER_EXE);
 const std::string kImageFile = WindowsPathOf(ORV_LAUNCHER_IMAGE);
 const std::string kRuntimeGood = WindowsPathOf(ORV_RUNTIME_GOOD);
 const std::string kRuntimeNoEntry = WindowsPathOf(ORV_RUNTIME_NO_ENTRY);
 const std::string kRuntimeRefuses = WindowsPathOf(ORV_RUNTIME_REFUSES);
+// The real program and its runtime library, and a host that starts them with
+// the main window refused (StartWithoutWindow.cpp).
+const std::string kProgramExe = WindowsPathOf(ORV_PROGRAM_EXE);
+const std::string kProgramRuntime = WindowsPathOf(ORV_PROGRAM_RUNTIME);
+const std::string kStartWithoutWindow = WindowsPathOf(ORV_START_WITHOUT_WINDOW);
 
 constexpr char kInstallKey[] = "Software\\Orvane\\Runtime\\Install";
 constexpr char kFailureText[] = "The runtime library was not found or is invalid!";
@@ -59,16 +65,20 @@ public:
     // Creates root\relative (one or more levels) and returns its path.
     std::string Folder(const std::string& relative) const
     {
-        std::string path = root_;
-        size_t from = 0;
-        while (from <= relative.size()) {
-            size_t end = relative.find('\\', from);
-            if (end == std::string::npos) end = relative.size();
-            path += "\\" + relative.substr(from, end - from);
-            CreateDirectoryA(path.c_str(), nullptr);
-            from = end + 1;
-        }
+        const std::string path = root_ + "\\" + relative;
+        for (const std::string& level : FoldersDownTo(path)) CreateDirectoryA(level.c_str(), nullptr);
         return path;
+    }
+
+    // The folders from the root down to `folder`, a folder inside the tree.
+    // Split at backslash characters: a GBK trail byte may have the same value.
+    std::vector<std::string> FoldersDownTo(const std::string& folder) const
+    {
+        std::vector<std::string> levels{root_};
+        for (const char* at = folder.c_str() + root_.size() + 1; *at; at = CharNextA(at))
+            if (*at == '\\') levels.emplace_back(folder.c_str(), at);
+        levels.push_back(folder);
+        return levels;
     }
 
 private:
@@ -140,11 +150,11 @@ void SetInstallPath(const std::string& path)
 // One run of a launcher copy, observed from outside as a user would see it.
 class LauncherRun {
 public:
-    explicit LauncherRun(const std::string& exe)
+    explicit LauncherRun(const std::string& exe, const std::string& arguments = "")
     {
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        std::string cmd = "\"" + exe + "\"";
+        std::string cmd = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
         // The working directory is deliberately not the launcher's folder, so
         // a relative lookup would not find the library by accident.
         char temp[MAX_PATH];
@@ -348,14 +358,24 @@ protected:
     // Runs the launcher, expects the failure box (caption, text, a single OK
     // button), calls whileShown with the box still open, dismisses it and
     // expects exit code -1.
-    void ExpectFailure(const std::function<void()>& whileShown = nullptr)
+    void ExpectFailure(const std::function<void()>& whileShown = nullptr) { ExpectFailureOf(exe_, whileShown); }
+    void ExpectFailureOf(const std::string& exe, const std::function<void()>& whileShown = nullptr)
     {
-        LauncherRun run(exe_);
+        LauncherRun run(exe);
+        ExpectOneFailureMessage(run, kFailureCaption, kFailureText, whileShown);
+    }
+
+    // The one message box of a start that fails, and nothing after it: the
+    // process ends with -1 once the box is answered (a second box would
+    // keep it running).
+    static void ExpectOneFailureMessage(const LauncherRun& run, const std::string& caption, const std::string& text,
+                                        const std::function<void()>& whileShown = nullptr)
+    {
         ASSERT_TRUE(run.Started());
         HWND box = run.WaitForMessageBox();
         ASSERT_NE(nullptr, box) << "no message box; exit code " << run.WaitForExit();
-        EXPECT_EQ(kFailureCaption, TextOf(box));
-        EXPECT_EQ(kFailureText, TextOf(GetDlgItem(box, 0xFFFF)));
+        EXPECT_EQ(caption, TextOf(box));
+        EXPECT_EQ(text, TextOf(GetDlgItem(box, 0xFFFF)));
         HWND ok = GetDlgItem(box, IDOK);
         EXPECT_TRUE(ok && IsWindowVisible(ok));
         HWND cancel = GetDlgItem(box, IDCANCEL);
@@ -366,9 +386,10 @@ protected:
         EXPECT_EQ(kFailureExitCode, run.WaitForExit());
     }
 
-    DWORD RunExpectingExit()
+    DWORD RunExpectingExit() { return RunExpectingExitOf(exe_); }
+    static DWORD RunExpectingExitOf(const std::string& exe)
     {
-        LauncherRun run(exe_);
+        LauncherRun run(exe);
         EXPECT_TRUE(run.Started());
         const DWORD code = run.WaitForExit();
         if (code == STILL_ACTIVE) {
@@ -433,6 +454,16 @@ TEST_F(LauncherTest, FailsWhenNoRuntimeIsFound)
          }},
         {"registry folder does not exist",
          [](const std::string& installed) { SetInstallPath(installed + "\\missing\\"); }},
+        // A relative folder would be looked for along LoadLibraryA's search
+        // order; here it names the library from the working folder.
+        {"relative registry folder",
+         [](const std::string& installed) {
+             Copy(kRuntimeGood, installed + "\\orvcore.rtx");
+             char temp[MAX_PATH];
+             const size_t workingFolder = GetTempPathA(MAX_PATH, temp);
+             ASSERT_EQ(std::string(temp), installed.substr(0, workingFolder));
+             SetInstallPath(installed.substr(workingFolder));
+         }},
         // 259 characters and the terminator do not fit the 259 bytes the
         // launcher offers: the read fails; no crash, no load.
         {"Path longer than the launcher reads",
@@ -486,36 +517,113 @@ TEST_F(LauncherTest, RejectedRuntimeIsReleasedBeforeTheFailureMessage)
     }
 }
 
-// The launcher reads at most 128 characters of its module name and starts
-// looking for the directory's backslash six characters before the end of what
-// it read. With a longer name the library comes from the folder that the
-// first 122 characters end in, not from the executable's own folder.
-TEST_F(LauncherTest, LongModuleNameTakesRuntimeFromFolderWithinFirst122Characters)
+// Folder names a user may have: long ones, deep Chinese ones, ones whose GBK
+// bytes hold the backslash's value (0x5C) as a trail byte, and ones too long
+// for an ANSI module name. A good library sits in every folder from the
+// tree's root down; only the one beside the executable may ever run.
+TEST_F(LauncherTest, RuntimeComesOnlyFromTheExecutablesOwnFolder)
 {
-    // root\<a…a>\b\cccc\orvane.exe with the backslash before "b" at index
-    // 122 and the one after it at 124: the name is cut to 127 characters,
-    // the search starts at index 122 and finds the first of them. Starting
-    // from the real end would find index 124 (folder b), and reading the full
-    // name would find the executable's folder.
-    const std::string& root = tree_.Root();
-    ASSERT_LT(root.size() + 2, 122u) << root;
-    const std::string a(121 - root.size(), 'a');
-    const std::string chosen = tree_.Folder(a);
-    const std::string folderB = tree_.Folder(a + "\\b");
-    const std::string exeFolder = tree_.Folder(a + "\\b\\cccc");
-    ASSERT_EQ(122u, chosen.size());
-    const std::string exe = exeFolder + "\\orvane.exe";
-    ASSERT_GT(exe.size(), 128u);
-    Copy(kLauncherExe, exe);
-    Copy(kRuntimeGood, chosen + "\\orvcore.rtl");
-    for (const std::string& decoy : {root, folderB, exeFolder}) Copy(kRuntimeRefuses, decoy + "\\orvcore.rtl");
+    using Folders = std::function<std::string(size_t rootSize)>;  // below the tree's root
+    struct Case {
+        const char* name;
+        Folders folders;
+        std::string exeName;
+        bool besideExe;        // a library beside the executable too
+        size_t longerThan;     // bytes of the executable's path, at least
+        bool starts;
+    };
+    const Folders deep = [](size_t) {
+        std::string folders = "电音歌曲调号目录";
+        for (int level = 1; level < 6; ++level) folders += "\\电音歌曲调号目录";
+        return folders;
+    };
+    // A GBK module name of more than MAX_PATH bytes (but fewer characters):
+    // padding puts the start of a double-byte character at byte `at`, so
+    // that a buffer of MAX_PATH bytes cuts the name inside that character in
+    // the one case and a buffer of MAX_PATH + 1 bytes in the other.
+    auto tooLong = [](size_t at) -> Folders {
+        return [at](size_t rootSize) {
+            std::string name;
+            while (name.size() < 240) name += "电音歌曲";
+            return std::string((at - rootSize) % 2 == 0 ? 2 : 1, 'p') + "\\" + name;
+        };
+    };
+    const Case cases[] = {
+        {"ASCII path of more than 128 bytes",
+         [](size_t rootSize) { return std::string(121 - rootSize, 'a') + "\\b\\cccc"; }, "orvane.exe", true, 128, true},
+        {"deep Chinese folders, more than 128 bytes", deep, "orvane.exe", true, 128, true},
+        {"0x5C trail bytes in the folder and the file name", [](size_t) { return std::string("乗嘰抃"); }, "乗嘰.exe",
+         true, 0, true},
+        {"deep Chinese folders, no library beside", deep, "orvane.exe", false, 128, false},
+        {"longer than MAX_PATH, a character at bytes 259 and 260", tooLong(MAX_PATH - 1), "orvane.exe", true,
+         MAX_PATH, false},
+        {"longer than MAX_PATH, a character at bytes 260 and 261", tooLong(MAX_PATH), "orvane.exe", true, MAX_PATH,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempTree tree;
+        ASSERT_LT(tree.Root().size() + 2, 122u) << tree.Root();
+        const std::string exeFolder = tree.Folder(c.folders(tree.Root().size()));
+        // Wine names files in the Unix locale's character set: Chinese names
+        // need the GBK locale that tools/setup.sh compiles (see docs/wine.md).
+        ASSERT_EQ(FILE_ATTRIBUTE_DIRECTORY, GetFileAttributesA(exeFolder.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+            << "cannot create " << exeFolder;
+        const std::string exe = exeFolder + "\\" + c.exeName;
+        EXPECT_GT(exe.size(), c.longerThan);
+        Copy(kLauncherExe, exe);
+        std::vector<std::string> others;
+        for (const std::string& folder : tree.FoldersDownTo(exeFolder)) {
+            if (folder != exeFolder || c.besideExe) Copy(kRuntimeGood, folder + "\\orvcore.rtl");
+            if (folder != exeFolder) others.push_back(folder + "\\orvcore.rtl");
+        }
+        if (c.starts) {
+            EXPECT_EQ(0u, RunExpectingExitOf(exe));
+            ExpectRanWithImage(exeFolder + "\\orvcore.rtl");
+        } else {
+            ExpectFailureOf(exe);
+        }
+        for (const std::string& other : others) EXPECT_TRUE(LogOf(other).empty()) << "loaded " << other;
+    }
+}
 
-    LauncherRun run(exe);
-    ASSERT_TRUE(run.Started());
-    EXPECT_EQ(0u, run.WaitForExit());
-    ExpectRanWithImage(chosen + "\\orvcore.rtl");
-    for (const std::string& decoy : {root, folderB, exeFolder})
-        EXPECT_TRUE(LogOf(decoy + "\\orvcore.rtl").empty()) << "loaded from " << decoy;
+// A program that cannot start says why, once, and ends with the launcher's
+// failure code: the runtime library refuses its image, lacks a support
+// library it lists or a function it declares, or its window cannot be made.
+TEST_F(LauncherTest, ProgramThatCannotStartSaysWhyOnceAndEndsWithMinusOne)
+{
+    struct Case {
+        const char* name;
+        std::string find, replace;  // in the program image
+        std::string why;
+    };
+    const Case cases[] = {
+        {"image refused", std::string("OV\0\0", 4), std::string("OX\0\0", 4),
+         "the program image is invalid: signature is not \"OV\" followed by two zero bytes"},
+        {"support library missing", "shellx\r", "shelly\r",
+         "the support library \"shelly\" 3.0 is not provided by this runtime"},
+        {"declared function missing", std::string("GdipCreateFromHDC\0", 18), std::string("GdipCreateFromHDX\0", 18),
+         "the function GdipCreateFromHDX of gdiplus cannot be found"},
+    };
+    Copy(kProgramRuntime, exeDir_ + "\\orvcore.rtl");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string exe = ReadFileBytes(kProgramExe);
+        orv::image::PeSectionSpan span;
+        std::string error;
+        ASSERT_TRUE(orv::image::FindPeSection(reinterpret_cast<const uint8_t*>(exe.data()), exe.size(),
+                                              orv::image::kImageSectionName, span, error))
+            << error;
+        const size_t at = exe.find(c.find, span.offset);
+        ASSERT_LT(at, span.offset + span.size) << "not in the image";
+        exe.replace(at, c.find.size(), c.replace);
+        ASSERT_TRUE(WriteFileBytes(exe_, exe));
+        LauncherRun run(exe_);
+        ExpectOneFailureMessage(run, "Orvane", "Orvane cannot start: " + c.why);
+    }
+    SCOPED_TRACE("main window refused");
+    LauncherRun run(kStartWithoutWindow, "\"" + kProgramRuntime + "\" \"" + kProgramExe + "\"");
+    ExpectOneFailureMessage(run, "Orvane", "Orvane cannot start: its main window could not be created");
 }
 
 // --- The executable itself -------------------------------------------------

@@ -2,10 +2,13 @@
 // Writes Orvane's program image: the layout and event bindings from the
 // program's own tables, the stored items from the resources folder and the
 // trimmer built alongside.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/ProgramImage.h"
 #include "image/ProgramImageWriter.h"
@@ -19,6 +22,27 @@ bool ReadFile(const std::string& path, std::string* bytes)
     if (!in) return false;
     bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return true;
+}
+
+// The whole image or none: when a write or the close fails, what was written
+// goes, so no cut-off image is left behind to be taken for a good one. False
+// with the reason in `error`.
+bool WriteImageFile(const char* path, const std::vector<uint8_t>& bytes, std::string* error)
+{
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (!ok) *error = std::strerror(errno);
+    // The close writes what the library still buffers, and can fail too.
+    if (std::fclose(file) != 0 && ok) {
+        *error = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) std::remove(path);
+    return ok;
 }
 
 }  // namespace
@@ -46,10 +70,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orv-mkimage: %s\n", written.error.c_str());
         return 1;
     }
-    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(written.bytes.data()), static_cast<std::streamsize>(written.bytes.size()));
-    if (!out) {
-        std::fprintf(stderr, "orv-mkimage: cannot write %s\n", argv[3]);
+    std::string error;
+    if (!WriteImageFile(argv[3], written.bytes, &error)) {
+        std::fprintf(stderr, "orv-mkimage: cannot write %s: %s\n", argv[3], error.c_str());
         return 1;
     }
     return 0;
