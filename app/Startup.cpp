@@ -70,6 +70,7 @@ int RunOrvane(const ProgramDescription& program)
 
     BindEvents(rt, app, program.events);
     rt.SetWindowSound(program.windowSound);
+    rt.SetTabOrder(MainTabOrder());
     int code = 0;
     if (rt.CreateWindowFromLayout()) code = rt.RunMessageLoop();
     ExitCleanup(app);
