@@ -279,7 +279,8 @@ Step ResultsAre(Items items)
 }
 Step MasterSelectionIs(int index) { return WithUnit(Step::kMasterSelectionIs, index); }
 Step ClipboardIs(std::string gbk) { return WithText(Step::kClipboardIs, std::move(gbk)); }
-// The focused button looks different on screen once the focus has moved on.
+// The button, not focused yet, looks different on screen once the focus is
+// on it, and as before once the focus has moved on.
 Step ShowsFocus(int unit) { return WithUnit(Step::kShowsFocus, unit); }
 Step AltF4ClosesAndSaves(std::string gbk) { return WithText(Step::kAltF4ClosesAndSaves, std::move(gbk)); }
 
@@ -297,9 +298,9 @@ std::vector<KeyboardCase> KeyboardCases()
     return {
         {"tab order round the window, back into an emptied keyword box",
          "A\r\n",
-         {FocusOn(kEdit2), Type("abc"), KeywordIs("abc"), Tab(), FocusOn(kButton1), ShowsFocus(kButton1), Tab(),
-          FocusOn(kButton2), Tab(), FocusOn(kButton3), Tab(), FocusOn(kList2), Tab(), FocusOn(kEdit3), Tab(),
-          FocusOn(kButton5), ShowsFocus(kButton5), Tab(), FocusOn(kButton6), Tab(), FocusOn(kButton8), Tab(),
+         {FocusOn(kEdit2), Type("abc"), KeywordIs("abc"), ShowsFocus(kButton1), Tab(), FocusOn(kButton1), Tab(),
+          FocusOn(kButton2), Tab(), FocusOn(kButton3), Tab(), FocusOn(kList2), Tab(), FocusOn(kEdit3),
+          ShowsFocus(kButton5), Tab(), FocusOn(kButton5), Tab(), FocusOn(kButton6), Tab(), FocusOn(kButton8), Tab(),
           FocusOn(kButton7), Tab(), FocusOn(kButton9), Tab(), FocusOn(kEdit2), KeywordIs(""), ShiftTab(),
           FocusOn(kButton9), ShiftTab(), FocusOn(kButton7), ToTrayAndBack(), FocusOn(kButton7)}},
         {"search with the keyboard alone, arrows select in both lists",
@@ -345,9 +346,15 @@ std::vector<uint32_t> ScreenPixels(HWND control)
 
 class KeyboardOnly : public EndToEnd, public ::testing::WithParamInterface<KeyboardCase> {
 protected:
-    // A button as the screen showed it while it had the focus; checked
-    // against its look once the focus has moved on.
-    std::pair<HWND, std::vector<uint32_t>> focusedLook_;
+    // A button as the screen showed it before it had the focus, and whether
+    // the focus has reached it since.
+    struct {
+        HWND button = nullptr;
+        std::vector<uint32_t> pixels;
+        bool focused = false;
+    } unfocusedLook_;
+    // The clipboard as this process last left it.
+    DWORD clipboardSequence_ = 0;
 
     void Run(const Step& step)
     {
@@ -356,7 +363,10 @@ protected:
         case Step::kPress: return test::PressKey(step.key, step.modifiers);
         case Step::kType: return test::TypeKeys(step.text);
         case Step::kCommit: return test::CommitText(step.wide);
-        case Step::kCopyIn: return test::SetClipboardText(step.wide);
+        case Step::kCopyIn:
+            test::SetClipboardText(step.wide);
+            clipboardSequence_ = GetClipboardSequenceNumber();
+            return;
         case Step::kToTrayAndBack:
             SendMessageA(app.Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
             SendMessageA(app.Window(), kTrayCallbackMessage, 1, WM_LBUTTONUP);
@@ -367,12 +377,17 @@ protected:
             WaitFor([&] { return app.Focus() == want; });
             EXPECT_EQ(app.Focus(), want) << "focus on control " << GetDlgCtrlID(app.Focus()) - 1000
                                          << ", expected " << step.unit;
-            if (focusedLook_.first && focusedLook_.first != want) {
-                const HWND button = focusedLook_.first;
-                EXPECT_TRUE(WaitFor([&] { return ScreenPixels(button) != focusedLook_.second; }))
-                    << "control " << GetDlgCtrlID(button) - 1000 << " looks the same with and without the focus";
-                focusedLook_ = {};
-            }
+            // The screen follows the program's painting with a delay, so
+            // both looks are waited for; a first look taken before the button
+            // was ever painted would not come back.
+            auto& look = unfocusedLook_;
+            if (!look.button) return;
+            const bool focusHere = look.button == want;
+            EXPECT_TRUE(WaitFor([&] { return (ScreenPixels(look.button) == look.pixels) != focusHere; }))
+                << "control " << GetDlgCtrlID(look.button) - 1000
+                << (focusHere ? " shows no focus" : " does not look as it did before it had the focus");
+            if (focusHere) look.focused = true;
+            else if (look.focused) look = {};
             return;
         }
         case Step::kKeywordIs:
@@ -388,13 +403,14 @@ protected:
             EXPECT_EQ(app.ListSelection(kList1), step.unit);
             return;
         case Step::kClipboardIs:
-            WaitFor([&] { return test::ClipboardText() == step.text; });
+            // Not polled by opening the clipboard: the program's copy fails
+            // while this process holds it open.
+            WaitFor([&] { return GetClipboardSequenceNumber() != clipboardSequence_; });
             EXPECT_EQ(test::ClipboardText(), step.text);
             return;
         case Step::kShowsFocus:
-            WaitFor([&] { return app.Focus() == app.Control(step.unit); });
             app.Settle();
-            focusedLook_ = {app.Control(step.unit), ScreenPixels(app.Control(step.unit))};
+            unfocusedLook_ = {app.Control(step.unit), ScreenPixels(app.Control(step.unit)), false};
             return;
         case Step::kAltF4ClosesAndSaves:
             test::PressKey(VK_F4, {VK_MENU});
