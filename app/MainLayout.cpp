@@ -82,4 +82,9 @@ const char kOwnershipLine[] = "Orvane 工作室 版权所有";
 
 LayoutTable MainLayout() { return LayoutTable{kUnits, kUnitCount}; }
 
+std::vector<int> MainTabOrder()
+{
+    return {kEdit2, kButton1, kButton2, kButton3, kList2, kEdit3, kButton5, kButton6, kButton8, kButton7, kButton9};
+}
+
 }  // namespace orv

@@ -1,6 +1,8 @@
 // The main window's layout and the unit index of each control in it.
 #pragma once
 
+#include <vector>
+
 #include "runtime/Layout.h"
 
 namespace orv {
@@ -38,5 +40,11 @@ extern const char kCreditLine[];
 extern const char kOwnershipLine[];
 
 LayoutTable MainLayout();
+
+// The controls in Tab order: as the eye reads the window, from the keyword
+// box along the search row, then the results, the tips, the sibling tools
+// left to right and the chat button. It crosses containers (the tips box
+// lies on the window between controls of the tab page).
+std::vector<int> MainTabOrder();
 
 }  // namespace orv

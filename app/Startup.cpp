@@ -72,6 +72,7 @@ int RunOrvane(const ProgramDescription& program)
 
     BindEvents(rt, app, program.events);
     rt.SetWindowSound(program.windowSound);
+    rt.SetTabOrder(MainTabOrder());
     int code = 0;
     if (rt.CreateWindowFromLayout()) {
         instance.Claim(rt.ControlHandle(kMainWindow));

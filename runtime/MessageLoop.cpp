@@ -4,17 +4,18 @@
 
 namespace orv {
 
-int RunMessageLoop()
+int RunMessageLoop(MessageFilter filter)
 {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (filter.Takes(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     return static_cast<int>(msg.wParam);
 }
 
-void DelayWithMessages(int milliseconds)
+void DelayWithMessages(int milliseconds, MessageFilter filter)
 {
     if (milliseconds <= 0) return;
     const DWORD start = GetTickCount();
@@ -28,6 +29,7 @@ void DelayWithMessages(int milliseconds)
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return;
             }
+            if (filter.Takes(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

@@ -72,7 +72,14 @@ bool Win32Runtime::IsListUnit(int unit) const
     return unit >= 0 && unit < layout_.count && layout_.units[unit].kind == UnitKind::ListBox;
 }
 
-int Win32Runtime::RunMessageLoop() { return orv::RunMessageLoop(); }
+// Tab navigation runs in every loop that dispatches the window's messages.
+MessageFilter Win32Runtime::KeyboardFilter()
+{
+    return {[](void* navigation, const MSG& msg) { return static_cast<KeyboardNavigation*>(navigation)->PreTranslate(msg); },
+            &navigation_};
+}
+
+int Win32Runtime::RunMessageLoop() { return orv::RunMessageLoop(KeyboardFilter()); }
 
 // ---- properties ---------------------------------------------------------
 
@@ -308,7 +315,7 @@ void Win32Runtime::HoverHint(HWND control, std::string_view text, bool, bool)
     hint_.Show(control, std::string(text));
 }
 
-void Win32Runtime::Delay(int milliseconds) { DelayWithMessages(milliseconds); }
+void Win32Runtime::Delay(int milliseconds) { DelayWithMessages(milliseconds, KeyboardFilter()); }
 
 void Win32Runtime::SetTrayIcon(HICON icon, std::string_view tip)
 {
@@ -435,8 +442,16 @@ LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         tray_.Remove();
         PostQuitMessage(0);
         return 0;
-    case WM_SIZE:
+    case WM_SIZE: {
         if (created_) Fire(0, EventKind::Resized);
+        LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
+        if (wp != SIZE_MINIMIZED) navigation_.RestoreFocus();
+        return r;
+    }
+    case WM_SETFOCUS:
+        // The window itself takes no keys: activation, a restore from the
+        // tray or the end of a message box hands the focus to a control.
+        if (navigation_.ForwardFocus()) return 0;
         return DefWindowProcA(hwnd, msg, wp, lp);
     case kTrayCallbackMessage:
         if (int kind = TrayIcon::NotificationKind(lp)) Fire(0, EventKind::TrayNotify, {kind, 0, 0});
@@ -494,6 +509,7 @@ LRESULT Win32Runtime::OnControlMessage(int unit, HWND hwnd, UINT msg, WPARAM wp,
         Fire(unit, EventKind::KeyDown, {static_cast<int>(wp), ModifierState(), 0});
         break;
     case WM_SETFOCUS: {
+        navigation_.Remember(hwnd);
         LRESULT r = CallWindowProcA(previous, hwnd, msg, wp, lp);
         Fire(unit, EventKind::FocusGained);
         return r;

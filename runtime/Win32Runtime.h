@@ -14,7 +14,9 @@
 
 #include "gdiplus/GdiHandles.h"
 #include "runtime/HoverHint.h"
+#include "runtime/KeyboardNavigation.h"
 #include "runtime/ListShadow.h"
+#include "runtime/MessageLoop.h"
 #include "runtime/Runtime.h"
 #include "runtime/TrayIcon.h"
 
@@ -37,6 +39,10 @@ public:
     // The window's sound, played once when the window first shows. The bytes
     // must stay valid for the whole run.
     void SetWindowSound(std::string_view wavBytes) { windowSound_ = wavBytes; }
+
+    // The controls that Tab and Shift+Tab go through, in that order, by
+    // unit. The order is the window's own and may cross containers.
+    void SetTabOrder(std::vector<int> units) { tabOrder_ = std::move(units); }
 
     // Creates the window and every control, fires Created, then shows the
     // window when its layout says visible. Returns false when the window
@@ -133,6 +139,10 @@ private:
     std::deque<std::function<void()>> deferred_;
     void ShowFromElsewhere();
 
+    MessageFilter KeyboardFilter();
+
+    std::vector<int> tabOrder_;
+    KeyboardNavigation navigation_;
     UINT taskbarCreatedMessage_ = 0;
     UINT showRunningCopyMessage_ = 0;
     std::string_view windowSound_;

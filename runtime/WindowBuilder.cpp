@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <vector>
+
 #include "runtime/TransparentLabel.h"
 #include "runtime/Win32Runtime.h"
 #include "runtime/WindowProcs.h"
@@ -55,10 +57,12 @@ ClassAndStyle ControlClass(const UnitSpec& u)
         if (u.flags & kUnitReadOnly) s |= ES_READONLY;
         return {"Edit", s, ex};
     }
+    // Containers are control parents, so the system's own dialog navigation
+    // (GetNextDlgTabItem, IsDialogMessage) also finds the controls in them.
     case UnitKind::GroupBox:
-        return {"BUTTON", WS_CHILD | BS_GROUPBOX, 0};
+        return {"BUTTON", WS_CHILD | BS_GROUPBOX, WS_EX_CONTROLPARENT};
     case UnitKind::TabControl:
-        return {WC_TABCONTROLA, WS_CHILD | WS_CLIPSIBLINGS, 0};
+        return {WC_TABCONTROLA, WS_CHILD | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
     case UnitKind::Window:
         break;
     }
@@ -90,6 +94,10 @@ bool Win32Runtime::CreateWindowFromLayout()
     if (!hwnd) return false;
     units_[0].hwnd = hwnd;
     for (int i = 1; i < layout_.count; ++i) EnsureCreated(i);
+    std::vector<HWND> tabOrder;
+    for (int unit : tabOrder_)
+        if (HWND control = ControlHandle(unit); control && unit > 0) tabOrder.push_back(control);
+    navigation_.Attach(hwnd, std::move(tabOrder));
 
     created_ = true;
     Fire(0, EventKind::Created);

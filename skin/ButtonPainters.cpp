@@ -89,6 +89,16 @@ void DrawPictureNatural(gp::Graphics& g, const std::string& picture)
                     static_cast<float>(size.cy));
 }
 
+// The keyboard focus: a black outline with a dotted accent one inside it.
+void DrawFocusOutline(gp::Graphics& g, float x, float y, float w, float h)
+{
+    gp::StrokeRoundRect(g, x, y, w, h, 5, Black(120));
+    gp::Pen dotted(Accent(120));
+    dotted.SetDashStyle(Gdiplus::DashStyleDot);
+    gp::GraphicsPath path;
+    if (path.Create() && gp::AddRoundRect(path, x + 1, y + 1, w - 2, h - 2, 5)) g.DrawPath(dotted, path);
+}
+
 // ---- plain (kind 0) ---------------------------------------------------------
 
 void DrawPlainFace(gp::Graphics& g, UINT state, float w, float h)
@@ -114,13 +124,7 @@ void DrawPlainStateMarks(gp::Graphics& g, UINT state, float w, float h)
         gp::FillRoundRectGradient(g, 0, 0, w - 1, h - 1, 5, Accent(60), Accent(10));
         gp::StrokeRoundRect(g, 0, 0, w - 1, h - 1, 5, Accent(255));
     }
-    if (state & kStateFocused) {
-        gp::StrokeRoundRect(g, 1, 1, w - 3, h - 3, 5, Black(120));
-        gp::Pen dotted(Accent(120));
-        dotted.SetDashStyle(Gdiplus::DashStyleDot);
-        gp::GraphicsPath path;
-        if (path.Create() && gp::AddRoundRect(path, 2, 2, w - 5, h - 5, 5)) g.DrawPath(dotted, path);
-    }
+    if (ShowsFocus(state)) DrawFocusOutline(g, 1, 1, w - 3, h - 3);
     if (state & kStatePressed) gp::FillRoundRectGradient(g, 2, 2, w - 3, h - 3, 5, Accent(60), White(100));
 }
 
@@ -133,7 +137,9 @@ void DrawImageFace(gp::Graphics& g, UINT state, float w, float h)
         return;
     }
     const bool hot = (state & kStateHot) != 0;
-    if ((state & kStatePressed) || ((state & kStateFocused) && hot)) {
+    // Focused and hot takes the pressed face; so does the keyboard focus
+    // when the cues are shown, which is how a keyboard user sees it.
+    if ((state & kStatePressed) || ((state & kStateFocused) && hot) || ShowsFocus(state)) {
         gp::FillRoundRectGradient(g, 0, 0, w - 1, h - 1, 2, White(60), White(50));
         gp::StrokeRoundRect(g, 0, 0, w - 1, h - 1, 5, Black(60));
         gp::StrokeRoundRect(g, 1, 1, w - 3, h - 3, 5, White(120));
@@ -247,6 +253,9 @@ void PaintIconButton(HWND button, const ButtonEntry& entry, HDC dc, UINT state, 
             DrawIconFallback(g, w, h, 3, 3, Accent(250), Black(60), White(100));
         }
         DrawPictureNatural(g, entry.picture);
+        // Icon buttons have no focused face of their own: the outline that
+        // plain buttons show, round the picture.
+        if (ShowsFocus(state) && !(state & kStateDisabled)) DrawFocusOutline(g, 0, 0, w - 1, h - 1);
     });
 }
 
@@ -263,7 +272,7 @@ void PaintCheckButton(HWND button, const ButtonEntry& entry, HDC dc, UINT state,
         const float textX = right ? 0 : kBox + 6;
         DrawCaption(g, button, entry, gp::RectF(textX, 0, w - kBox - 6, h),
                     right ? Gdiplus::StringAlignmentFar : Gdiplus::StringAlignmentNear);
-        if ((state & kStateFocused) && !entry.caption.empty()) {
+        if (ShowsFocus(state) && !entry.caption.empty()) {
             gp::Pen dotted(Accent(120));
             dotted.SetDashStyle(Gdiplus::DashStyleDot);
             g.DrawRectangle(dotted, textX - 1, 1.0f, w - kBox - 7, h - 3);

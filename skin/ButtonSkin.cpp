@@ -68,6 +68,7 @@ int RegisterButton(int windowIndex, HWND button, int kind)
     ButtonEntry* e = r->buttons.Get(index);
     e->kind = kind;
     e->caption = WindowText(button);
+    e->focusCueHidden = (SendMessageA(button, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) ? 1 : 0;
     TakeFont(*e, button);
     return index;
 }
@@ -116,6 +117,21 @@ LRESULT OnFocus(HWND button, ButtonEntry& entry, UINT message, WPARAM wParam, LP
     const int kind = entry.kind;
     LRESULT result = CallPreviousProc(button, message, wParam, lParam);
     if (IsCheckKind(kind)) PaintButtonByState(button, message == WM_SETFOCUS ? kStateFocused : 0, false);
+    return result;
+}
+
+// The keyboard cues changed (the user pressed a navigation key): a focused
+// button shows or hides its focus look at once. The button keeps the state
+// itself, as system controls do: Wine's WM_QUERYUISTATE always answers 0.
+LRESULT OnUpdateUiState(HWND button, ButtonEntry& entry, WPARAM wParam, LPARAM lParam)
+{
+    if (HIWORD(wParam) & UISF_HIDEFOCUS) {
+        if (LOWORD(wParam) == UIS_SET) entry.focusCueHidden = 1;
+        if (LOWORD(wParam) == UIS_CLEAR) entry.focusCueHidden = 0;
+    }
+    const bool focused = entry.focused != 0;
+    LRESULT result = CallPreviousProc(button, WM_UPDATEUISTATE, wParam, lParam);
+    if (focused) InvalidateRect(button, nullptr, FALSE);
     return result;
 }
 
@@ -230,6 +246,7 @@ LRESULT CALLBACK ButtonWindowProc(HWND button, UINT message, WPARAM wParam, LPAR
     case WM_KILLFOCUS:
         return OnFocus(button, *entry, message, wParam, lParam);
     case WM_SETTEXT: return OnSetText(button, *entry, wParam, lParam);
+    case WM_UPDATEUISTATE: return OnUpdateUiState(button, *entry, wParam, lParam);
     case BM_SETSTYLE:
         // Dialogs move the default-button style between their buttons with
         // BM_SETSTYLE whenever the focus moves, which would turn a skinned
@@ -253,6 +270,7 @@ bool PaintButton(HWND button, HDC target, UINT state, const RECT& rect)
     // The painters read the entry while they paint; a copy keeps it valid
     // whatever a message sent during the paint does to the table.
     const ButtonEntry entry = *e;
+    if (entry.focusCueHidden) state |= kStateNoFocusCue;
     switch (entry.kind) {
     case kButtonImage: PaintImageButton(button, entry, target, state, rect); break;
     case kButtonIcon: PaintIconButton(button, entry, target, state, rect); break;
@@ -285,7 +303,7 @@ bool PaintOwnerDrawButton(int windowIndex, const DRAWITEMSTRUCT& item)
     // and is the same for every button the caller skinned.
     (void)windowIndex;
     const int entryIndex = static_cast<int>(GetProperty(item.hwndItem, kPropIndex));
-    UINT state = item.itemState & (kStatePressed | kStateDisabled | kStateFocused);
+    UINT state = item.itemState & (kStatePressed | kStateDisabled | kStateFocused | kStateNoFocusCue);
     WindowSkinRecord* r = RecordAt(owner);
     if (r && r->hotKind == kHotButton && r->hotEntry == entryIndex) state |= kStateHot;
     return PaintButton(item.hwndItem, item.hDC, state, item.rcItem);

@@ -18,6 +18,13 @@ constexpr UINT kStatePressed = ODS_SELECTED;   // 0x01
 constexpr UINT kStateDisabled = ODS_DISABLED;  // 0x04
 constexpr UINT kStateFocused = ODS_FOCUS;      // 0x10
 constexpr UINT kStateHot = ODS_HOTLIGHT;       // 0x40
+// Keyboard cues hidden (a mouse user): the focus is not drawn. The painters
+// show the focus only when it is set together with kStateFocused clear.
+constexpr UINT kStateNoFocusCue = ODS_NOFOCUSRECT;  // 0x200
+
+// True when the focused-look cue is to be drawn: focused, and the window's
+// keyboard cues are shown.
+inline bool ShowsFocus(UINT state) { return (state & kStateFocused) && !(state & kStateNoFocusCue); }
 
 // Fills the two button installer slots and the frame's WM_DRAWITEM hook.
 // Runs by itself when the program starts; callable again (a test that
@@ -41,6 +48,8 @@ bool PaintOwnerDrawButton(int windowIndex, const DRAWITEMSTRUCT& item);
 
 // Paints a registered button in state into target at rect (the button's
 // client coordinates as placed on target). False for an unknown button.
+// kStateNoFocusCue is added when the button's keyboard cues are hidden
+// (its last WM_UPDATEUISTATE), whatever the caller passed.
 bool PaintButton(HWND button, HDC target, UINT state, const RECT& rect);
 
 // The painters, one per kind: each starts from the background capture under

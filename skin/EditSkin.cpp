@@ -1,5 +1,6 @@
 #include "skin/EditSkin.h"
 
+#include "gdiplus/GbkText.h"
 #include "gdiplus/GdiHandles.h"
 #include "gdiplus/Gp.h"
 #include "skin/BackgroundCapture.h"
@@ -63,9 +64,43 @@ LRESULT OnEraseBackground(HWND edit, HDC dc, LPARAM lParam)
 LRESULT OnKillFocus(HWND edit, ControlRef<EditEntry> ref, WPARAM wParam, LPARAM lParam)
 {
     ref.entry->focused = 0;
+    ref.entry->leadByte = 0;  // its trail byte, if any, goes elsewhere
     if (IsClass(GetParent(edit), "ComboBox")) PaintEditFrame(edit, kEditNormal);
     InvalidateRect(edit, nullptr, TRUE);
     return CallPreviousProc(edit, WM_KILLFOCUS, wParam, lParam);
+}
+
+// A GBK character reaches an ANSI window as two WM_CHARs, lead byte first.
+// Windows' edit joins them; Wine's converts each byte alone, so each half
+// becomes "?". The lead byte therefore waits here, and the pair goes to the
+// edit as the one UTF-16 character it is, through the Edit class's wide
+// procedure: a wide WM_CHAR is taken whole on both systems, while the ANSI
+// procedures in front of it (this one, the runtime's) would split it again.
+// Nothing in front of the class procedure acts on WM_CHAR.
+LRESULT OnChar(HWND edit, EditEntry& entry, WPARAM wParam, LPARAM lParam)
+{
+    char pair[3] = {};
+    if (wParam > 0xFF) {
+        // Both bytes in one message (lead byte high), as some input methods send it.
+        pair[0] = static_cast<char>(HIBYTE(LOWORD(wParam)));
+        pair[1] = static_cast<char>(LOBYTE(LOWORD(wParam)));
+    } else if (entry.leadByte) {
+        pair[0] = static_cast<char>(entry.leadByte);
+        pair[1] = static_cast<char>(wParam);
+        entry.leadByte = 0;
+    } else if (IsDBCSLeadByte(static_cast<BYTE>(wParam))) {
+        entry.leadByte = static_cast<int>(wParam);
+        return 0;
+    }
+    if (pair[0]) {
+        const std::wstring wide = gp::WideFromGbk(pair);
+        auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(edit, GCLP_WNDPROC));
+        if (wide.size() == 1 && classProc) return CallWindowProcW(classProc, edit, WM_CHAR, wide[0], lParam);
+        // Not a character: the stray lead byte is dropped, the byte after it
+        // is an ordinary character.
+        if (wParam > 0xFF) return 0;
+    }
+    return CallPreviousProc(edit, WM_CHAR, wParam, lParam);
 }
 
 LRESULT OnNcPaint(HWND edit, const EditEntry& entry)
@@ -133,6 +168,7 @@ LRESULT CALLBACK EditSkinProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPa
     case WM_KILLFOCUS: return OnKillFocus(edit, ref, wParam, lParam);
     case WM_NCPAINT: return OnNcPaint(edit, *ref.entry);
     case WM_KEYDOWN: InvalidateIfTranslucentWithoutScrollBar(edit); break;
+    case WM_CHAR: return OnChar(edit, *ref.entry, wParam, lParam);
     case WM_LBUTTONDOWN:
         ref.entry->leftButton = 1;
         InvalidateIfTranslucentWithoutScrollBar(edit);

@@ -23,6 +23,7 @@ struct ButtonEntry : ControlEntry {
     int option = 0;               // the optional integer of SkinImageButton
     std::string caption;          // the window text, kept current on WM_SETTEXT
     int focused = 0;              // 1 between WM_SETFOCUS and WM_KILLFOCUS
+    int focusCueHidden = 0;       // the keyboard cues as WM_UPDATEUISTATE last said: 1 hides the focus
     int checkState = 0;           // check/radio kinds: BM_GETCHECK at registration and each paint
     int checkReserved1 = 0;
     int checkReserved2 = 0;

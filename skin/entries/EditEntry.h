@@ -1,5 +1,6 @@
 // Entry of the table of edits: the two common fields, then the edit skin's
-// own state, seven 32-bit fields in all.
+// own state, seven 32-bit fields, and the half of a double-byte character
+// that is waiting for the other.
 #pragma once
 
 #include "skin/entries/ControlEntry.h"
@@ -12,6 +13,7 @@ struct EditEntry : ControlEntry {
     int leftButton = 0;    // 1 between WM_LBUTTONDOWN and WM_LBUTTONUP
     int reserved2 = 0;
     int reserved3 = 0;
+    int leadByte = 0;      // first byte of a double-byte character whose second is still to come
 };
 
 }  // namespace orv

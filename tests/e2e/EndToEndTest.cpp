@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -235,6 +236,228 @@ TEST_F(EndToEnd, CopiesInTwoFoldersRunSideBySideEachWithItsOwnCatalogue)
     EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\nA2\r\n");
     EXPECT_EQ(ReadFileBytes(other.CataloguePath()), "B\r\nB2\r\n");
 }
+
+// ---- the keyboard alone ---------------------------------------------------------
+
+// One thing a user does with the keyboard, or one thing the user then sees.
+// Every key is real input (SendInput) into the running program.
+struct Step {
+    enum Kind { kPress, kType, kCommit, kCopyIn, kToTrayAndBack, kFocusOn, kKeywordIs, kResultsAre, kMasterSelectionIs,
+                kClipboardIs, kShowsFocus, kAltF4ClosesAndSaves } kind;
+    WORD key = 0;
+    std::vector<WORD> modifiers;
+    std::string text;    // typed ASCII; or GBK bytes expected
+    std::wstring wide;   // committed by an input method, or put on the clipboard
+    int unit = 0;
+    Items items;
+};
+
+Step Make(Step::Kind kind)
+{
+    Step s{};
+    s.kind = kind;
+    return s;
+}
+Step Press(WORD key, std::vector<WORD> modifiers = {})
+{
+    Step s = Make(Step::kPress);
+    s.key = key;
+    s.modifiers = std::move(modifiers);
+    return s;
+}
+Step Tab() { return Press(VK_TAB); }
+Step ShiftTab() { return Press(VK_TAB, {VK_SHIFT}); }
+Step WithText(Step::Kind kind, std::string text)
+{
+    Step s = Make(kind);
+    s.text = std::move(text);
+    return s;
+}
+Step WithWide(Step::Kind kind, std::wstring wide)
+{
+    Step s = Make(kind);
+    s.wide = std::move(wide);
+    return s;
+}
+Step WithUnit(Step::Kind kind, int unit)
+{
+    Step s = Make(kind);
+    s.unit = unit;
+    return s;
+}
+Step Type(std::string ascii) { return WithText(Step::kType, std::move(ascii)); }
+Step Commit(std::wstring text) { return WithWide(Step::kCommit, std::move(text)); }
+Step CopyIn(std::wstring text) { return WithWide(Step::kCopyIn, std::move(text)); }
+Step ToTrayAndBack() { return Make(Step::kToTrayAndBack); }
+Step FocusOn(int unit) { return WithUnit(Step::kFocusOn, unit); }
+Step KeywordIs(std::string gbk) { return WithText(Step::kKeywordIs, std::move(gbk)); }
+Step ResultsAre(Items items)
+{
+    Step s = Make(Step::kResultsAre);
+    s.items = std::move(items);
+    return s;
+}
+Step MasterSelectionIs(int index) { return WithUnit(Step::kMasterSelectionIs, index); }
+Step ClipboardIs(std::string gbk) { return WithText(Step::kClipboardIs, std::move(gbk)); }
+// The button, not focused yet, looks different on screen once the focus is
+// on it, and as before once the focus has moved on.
+Step ShowsFocus(int unit) { return WithUnit(Step::kShowsFocus, unit); }
+Step AltF4ClosesAndSaves(std::string gbk) { return WithText(Step::kAltF4ClosesAndSaves, std::move(gbk)); }
+
+struct KeyboardCase {
+    const char* name;
+    std::string catalogue;
+    std::vector<Step> steps;
+};
+
+void PrintTo(const KeyboardCase& c, std::ostream* os) { *os << c.name; }
+
+std::vector<KeyboardCase> KeyboardCases()
+{
+    const Items found = {"晴天 G调", "G-Dragon"};
+    return {
+        {"tab order round the window, back into an emptied keyword box",
+         "A\r\n",
+         {FocusOn(kEdit2), Type("abc"), KeywordIs("abc"), ShowsFocus(kButton1), Tab(), FocusOn(kButton1), Tab(),
+          FocusOn(kButton2), Tab(), FocusOn(kButton3), Tab(), FocusOn(kList2), Tab(), FocusOn(kEdit3),
+          ShowsFocus(kButton5), Tab(), FocusOn(kButton5), Tab(), FocusOn(kButton6), Tab(), FocusOn(kButton8), Tab(),
+          FocusOn(kButton7), Tab(), FocusOn(kButton9), Tab(), FocusOn(kEdit2), KeywordIs(""), ShiftTab(),
+          FocusOn(kButton9), ShiftTab(), FocusOn(kButton7), ToTrayAndBack(), FocusOn(kButton7)}},
+        {"search with the keyboard alone, arrows select in both lists",
+         "晴天 G调\r\n稻香 D调\r\nG-Dragon\r\ng minor\r\n",
+         {Type("G"), Tab(), FocusOn(kButton1), Press(VK_SPACE), ResultsAre(found), Tab(), Tab(), Tab(),
+          FocusOn(kList2), Press(VK_DOWN), MasterSelectionIs(0), Press(VK_DOWN), MasterSelectionIs(2),
+          Press(VK_UP), MasterSelectionIs(0)}},
+        {"typed and committed Chinese reach the box whole, for search and for adding",
+         "晴天 G调\r\n稻香 D调\r\n",
+         {Commit(L"稻香"), KeywordIs("稻香"), Press(VK_RETURN), ResultsAre({"稻香 D调"}), ShiftTab(), Tab(),
+          KeywordIs(""), Commit(L"新歌 "), Type("#F"), Commit(L"调"), KeywordIs("新歌 #F调"), Tab(), Tab(),
+          FocusOn(kButton2), Press(VK_SPACE), ResultsAre({"稻香 D调", "新歌 #F调"}),
+          AltF4ClosesAndSaves("晴天 G调\r\n稻香 D调\r\n新歌 #F调\r\n")}},
+        {"paste into the keyword box, copy out of the tips, Alt+F4 saves",
+         "A\r\n晴天 G调\r\n",
+         {CopyIn(L"晴天 G调"), Press('V', {VK_CONTROL}), KeywordIs("晴天 G调"), Tab(), Press(VK_SPACE),
+          ResultsAre({"晴天 G调"}), Tab(), Tab(), Tab(), Tab(), FocusOn(kEdit3), Press('C', {VK_CONTROL}),
+          ClipboardIs(kTipsText), AltF4ClosesAndSaves("A\r\n晴天 G调\r\n")}},
+    };
+}
+
+// A control's pixels as the screen shows them (Xvfb has no compositor).
+std::vector<uint32_t> ScreenPixels(HWND control)
+{
+    RECT r{};
+    GetWindowRect(control, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(dc, old);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(dc, bitmap, 0, h, pixels.data(), &bi, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+class KeyboardOnly : public EndToEnd, public ::testing::WithParamInterface<KeyboardCase> {
+protected:
+    // A button as the screen showed it before it had the focus, and whether
+    // the focus has reached it since.
+    struct {
+        HWND button = nullptr;
+        std::vector<uint32_t> pixels;
+        bool focused = false;
+    } unfocusedLook_;
+    // The clipboard as this process last left it.
+    DWORD clipboardSequence_ = 0;
+
+    void Run(const Step& step)
+    {
+        using test::WaitFor;
+        switch (step.kind) {
+        case Step::kPress: return test::PressKey(step.key, step.modifiers);
+        case Step::kType: return test::TypeKeys(step.text);
+        case Step::kCommit: return test::CommitText(step.wide);
+        case Step::kCopyIn:
+            test::SetClipboardText(step.wide);
+            clipboardSequence_ = GetClipboardSequenceNumber();
+            return;
+        case Step::kToTrayAndBack:
+            SendMessageA(app.Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            SendMessageA(app.Window(), kTrayCallbackMessage, 1, WM_LBUTTONUP);
+            ASSERT_TRUE(app.BringToFront());
+            return;
+        case Step::kFocusOn: {
+            HWND want = app.Control(step.unit);
+            WaitFor([&] { return app.Focus() == want; });
+            EXPECT_EQ(app.Focus(), want) << "focus on control " << GetDlgCtrlID(app.Focus()) - 1000
+                                         << ", expected " << step.unit;
+            // The screen follows the program's painting with a delay, so
+            // both looks are waited for; a first look taken before the button
+            // was ever painted would not come back.
+            auto& look = unfocusedLook_;
+            if (!look.button) return;
+            const bool focusHere = look.button == want;
+            EXPECT_TRUE(WaitFor([&] { return (ScreenPixels(look.button) == look.pixels) != focusHere; }))
+                << "control " << GetDlgCtrlID(look.button) - 1000
+                << (focusHere ? " shows no focus" : " does not look as it did before it had the focus");
+            if (focusHere) look.focused = true;
+            else if (look.focused) look = {};
+            return;
+        }
+        case Step::kKeywordIs:
+            WaitFor([&] { return app.Text(kEdit2) == step.text; });
+            EXPECT_EQ(app.Text(kEdit2), step.text);
+            return;
+        case Step::kResultsAre:
+            WaitFor([&] { return app.ListItems(kList2) == step.items; });
+            EXPECT_EQ(app.ListItems(kList2), step.items);
+            return;
+        case Step::kMasterSelectionIs:
+            WaitFor([&] { return app.ListSelection(kList1) == step.unit; });
+            EXPECT_EQ(app.ListSelection(kList1), step.unit);
+            return;
+        case Step::kClipboardIs:
+            // Not polled by opening the clipboard: the program's copy fails
+            // while this process holds it open.
+            WaitFor([&] { return GetClipboardSequenceNumber() != clipboardSequence_; });
+            EXPECT_EQ(test::ClipboardText(), step.text);
+            return;
+        case Step::kShowsFocus:
+            app.Settle();
+            unfocusedLook_ = {app.Control(step.unit), ScreenPixels(app.Control(step.unit)), false};
+            return;
+        case Step::kAltF4ClosesAndSaves:
+            test::PressKey(VK_F4, {VK_MENU});
+            EXPECT_TRUE(app.WaitForExit(10000)) << "Alt+F4 did not close the window";
+            EXPECT_EQ(ReadFileBytes(app.CataloguePath()), step.text);
+            return;
+        }
+    }
+};
+
+TEST_P(KeyboardOnly, Works)
+{
+    const KeyboardCase& c = GetParam();
+    SCOPED_TRACE(c.name);
+    StartWith(c.catalogue);
+    ASSERT_TRUE(app.BringToFront());
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+        SCOPED_TRACE("step " + std::to_string(i));
+        Run(c.steps[i]);
+        if (HasFailure()) return;  // later steps build on this one
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, KeyboardOnly, ::testing::ValuesIn(KeyboardCases()),
+                         [](const ::testing::TestParamInfo<KeyboardCase>& info) {
+                             return "Case" + std::to_string(info.index);
+                         });
 
 // ---- skinned message boxes, seen from outside the program -------------------
 

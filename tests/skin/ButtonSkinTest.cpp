@@ -283,6 +283,41 @@ TEST_F(Buttons, IconButtonHotAndPressedFallbacks)
     EXPECT_FALSE(Near(hot.At(30, 30), pressed.At(30, 30), 10));
 }
 
+// Every push kind shows the keyboard focus, and none while the keyboard cues
+// are hidden (a mouse user), whether the state or the window says so.
+TEST_F(Buttons, FocusShowsOnEveryKindOnlyWithKeyboardCues)
+{
+    HWND host = Host();
+    HWND plain = Child(host, "BUTTON", "OK", BS_PUSHBUTTON, 20, 20, 80, 30);
+    HWND image = Child(host, "BUTTON", "Go", BS_PUSHBUTTON, 20, 60, 100, 30);
+    HWND icon = Child(host, "BUTTON", "", BS_PUSHBUTTON, 140, 20, 38, 38);
+    SkinAndShow(host);
+    skin.SkinImageButton(image, SolidPng(64, 64, 0x000000FF), 1, Given(1));
+    skin.SkinIconButton(icon, SolidPng(32, 32, 0x00FF0000));
+    auto differing = [](const Surface& a, const Surface& b) {
+        int n = 0;
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x) n += Near(a.At(x, y), b.At(x, y), 2) ? 0 : 1;
+        return n;
+    };
+    for (HWND button : {plain, image, icon}) {
+        SCOPED_TRACE(GetWindowLongA(button, GWL_STYLE));
+        const Surface rest = Paint(button, 0);
+        EXPECT_GT(differing(Paint(button, kStateFocused), rest), 20);
+        EXPECT_EQ(differing(Paint(button, kStateFocused | kStateNoFocusCue), rest), 0);
+    }
+    // What a window tells its children when the cues change (Wine itself
+    // keeps no cue state and sends none).
+    auto cues = [&](WORD action) {
+        for (HWND button : {plain, image, icon})
+            SendMessageA(button, WM_UPDATEUISTATE, MAKEWPARAM(action, UISF_HIDEFOCUS), 0);
+    };
+    cues(UIS_SET);
+    for (HWND button : {plain, image, icon}) EXPECT_EQ(differing(Paint(button, kStateFocused), Paint(button, 0)), 0);
+    cues(UIS_CLEAR);
+    EXPECT_GT(differing(Paint(icon, kStateFocused), Paint(icon, 0)), 20);
+}
+
 TEST_F(Buttons, TextColourChangesTheCaptionAtTheNextPaint)
 {
     HWND host = Host();

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,101 @@ private:
     bool ok_ = false;
 };
 
+// Polls a condition of another process (nothing there can signal this one)
+// until it holds or the time is up; returns the condition.
+template <typename Cond>
+bool WaitFor(Cond cond, DWORD timeoutMs = 3000)
+{
+    const DWORD start = GetTickCount();
+    while (!cond()) {
+        if (GetTickCount() - start > timeoutMs) return cond();
+        Sleep(10);
+    }
+    return true;
+}
+
+// Real keyboard input, as the system delivers it to the foreground window's
+// focus: a key with optional modifiers held round it.
+inline void PressKey(WORD key, const std::vector<WORD>& modifiers = {})
+{
+    std::vector<INPUT> in;
+    auto add = [&in](WORD vk, DWORD flags) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        i.ki.dwFlags = flags;
+        in.push_back(i);
+    };
+    for (WORD m : modifiers) add(m, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    for (auto m = modifiers.end(); m != modifiers.begin();) add(*--m, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+// ASCII text typed key by key on the keyboard layout.
+inline void TypeKeys(const std::string& text)
+{
+    for (char c : text) {
+        const SHORT scan = VkKeyScanA(c);
+        if (scan == -1) continue;
+        if (HIBYTE(scan) & 1) PressKey(LOBYTE(scan), {VK_SHIFT});
+        else PressKey(LOBYTE(scan));
+    }
+}
+
+// Text committed by an input method: characters with no key of their own.
+inline void CommitText(const std::wstring& text)
+{
+    std::vector<INPUT> in;
+    for (wchar_t c : text) {
+        for (DWORD up : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
+            INPUT i{};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wScan = c;
+            i.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            in.push_back(i);
+        }
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+inline std::string Gbk(const wchar_t* wide, int length = -1)
+{
+    const int n = WideCharToMultiByte(936, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(936, 0, wide, length, &out[0], n, nullptr, nullptr);
+    if (length < 0 && !out.empty()) out.pop_back();  // the terminating NUL
+    return out;
+}
+
+inline void SetClipboardText(const std::wstring& text)
+{
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        memcpy(GlobalLock(block), text.c_str(), bytes);
+        GlobalUnlock(block);
+        if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+    }
+    CloseClipboard();
+}
+
+// The clipboard's text in code page 936.
+inline std::string ClipboardText()
+{
+    std::string out;
+    if (!OpenClipboard(nullptr)) return out;
+    if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+        out = Gbk(static_cast<const wchar_t*>(GlobalLock(block)));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return out;
+}
+
 class OrvaneProcess {
 public:
     // A fresh directory holding a copy of the program (and, when given, a
@@ -254,6 +350,32 @@ public:
     }
 
     int ListSelection(int unit) const { return static_cast<int>(SendMessageW(Control(unit), LB_GETCURSEL, 0, 0)); }
+
+    // A control's text in code page 936, asked for as UTF-16 like the items.
+    std::string Text(int unit) const
+    {
+        HWND control = Control(unit);
+        const int len = static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+        std::vector<wchar_t> wide(static_cast<size_t>(len) + 1);
+        SendMessageW(control, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+        return Gbk(wide.data());
+    }
+
+    // The window that has the keyboard focus in the program's thread.
+    HWND Focus() const
+    {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info)) return nullptr;
+        return info.hwndFocus;
+    }
+
+    // Keyboard input goes to the foreground window.
+    bool BringToFront() const
+    {
+        SetForegroundWindow(window_);
+        return WaitFor([this] { return GetForegroundWindow() == window_; });
+    }
 
     void SetText(int unit, const std::string& text) const
     {
