@@ -12,7 +12,9 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -209,8 +211,11 @@ void Print(const char* name, const std::vector<Run>& runs)
         p1.push_back(r.trimmed.privateMb);
         w1.push_back(r.trimmed.workingSetMb);
     }
-    std::printf("%s startup %.1f runs %zu/%zu pending_polls %.0f\n", name, Median(start), start.size(), runs.size(),
-                Median(pending));
+    const auto [lowest, highest] = start.empty() ? std::pair<double, double>(0, 0)
+                                                 : std::pair<double, double>(*std::min_element(start.begin(), start.end()),
+                                                                             *std::max_element(start.begin(), start.end()));
+    std::printf("%s startup %.1f runs %zu/%zu pending_polls %.0f lowest %.1f highest %.1f\n", name, Median(start),
+                start.size(), runs.size(), Median(pending), lowest, highest);
     std::printf("%s memory started_private %.2f started_ws %.2f trimmed_private %.2f trimmed_ws %.2f\n", name,
                 Median(p0), Median(w0), Median(p1), Median(w1));
 }
