@@ -247,14 +247,14 @@ void SkinEngine::PaintTitleButtonGlyph(int windowIndex, gp::Graphics& g, int but
     if (!b) return;
     const std::string& picture =
         (b->action == kActionMaximise && r->maximised && !b->secondImage.empty()) ? b->secondImage : b->image;
-    gp::Image glyph;
+    // Every hover step draws the glyphs again: decoded once, from the cache.
     UINT pw = 0, ph = 0;
-    if (glyph.LoadFromBytes(picture.data(), picture.size()) && glyph.GetSize(&pw, &ph)) {
+    if (gp::PictureSize(picture.data(), picture.size(), &pw, &ph)) {
         // Centred in the cell, on whole pixels so the glyph stays sharp.
         const int x = static_cast<int>(b->cellX + (b->cellWidth - static_cast<float>(pw)) / 2);
         const int y = static_cast<int>(b->cellY + (b->cellHeight - static_cast<float>(ph)) / 2);
-        g.DrawImage(glyph, static_cast<float>(x), static_cast<float>(y), static_cast<float>(pw),
-                    static_cast<float>(ph));
+        gp::DrawPicture(g, picture.data(), picture.size(), static_cast<float>(x), static_cast<float>(y),
+                        static_cast<float>(pw), static_cast<float>(ph));
     }
     // A thin separator after every button but the last.
     if (buttonIndex < r->titleButtons.Count()) {
