@@ -28,6 +28,24 @@ inline bool Near(ScreenRgb a, ScreenRgb b, int tolerance)
 // Red clearly above green and blue: the hot close faces.
 inline bool IsRedFace(ScreenRgb c) { return c.r - c.g > 40 && c.r - c.b > 40; }
 
+// Lets what the windows drew reach the screen. Under Wine a window's
+// drawing goes into a surface of its own that the message loop copies to
+// the X server now and then (no message tells when); pumping for a while
+// gives it the chance. On Windows drawing is on screen at once.
+inline void LetTheScreenCatchUp()
+{
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < 120) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
 // A rectangle of the screen as it shows now, in screen coordinates.
 // CAPTUREBLT takes layered windows (the faded message boxes) in on Windows.
 class ScreenPixels {
