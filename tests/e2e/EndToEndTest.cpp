@@ -22,7 +22,7 @@ using Items = std::vector<std::string>;
 
 class EndToEnd : public ::testing::Test {
 protected:
-    OrvaneProcess app{ORV_EXE_PATH};
+    OrvaneProcess app{test::TestFile(ORV_EXE_PATH)};
 
     void StartWith(const std::string& catalogue)
     {
@@ -336,7 +336,7 @@ TEST_F(EndToEnd, CloseTitleButtonHoverFaceComesAndGoesOnScreen)
 // is wrong, and the process ends instead of crashing.
 TEST(EndToEndImage, DamagedImageIsReportedNotRun)
 {
-    OrvaneProcess app{ORV_EXE_PATH};
+    OrvaneProcess app{test::TestFile(ORV_EXE_PATH)};
     std::string exe = ReadFileBytes(app.ProgramPath());
     image::PeSectionSpan span;
     std::string error;

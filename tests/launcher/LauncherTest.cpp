@@ -22,13 +22,14 @@
 namespace {
 
 using orv::test::ReadFileBytes;
-using orv::test::WindowsPathOf;
+using orv::test::TestFile;
 
-const std::string kLauncherExe = WindowsPathOf(ORV_LAUNCHER_EXE);
-const std::string kImageFile = WindowsPathOf(ORV_LAUNCHER_IMAGE);
-const std::string kRuntimeGood = WindowsPathOf(ORV_RUNTIME_GOOD);
-const std::string kRuntimeNoEntry = WindowsPathOf(ORV_RUNTIME_NO_ENTRY);
-const std::string kRuntimeRefuses = WindowsPathOf(ORV_RUNTIME_REFUSES);
+// Beside this program in the test package, else in the build tree.
+const std::string kLauncherExe = TestFile(ORV_LAUNCHER_EXE);
+const std::string kImageFile = TestFile(ORV_LAUNCHER_IMAGE);
+const std::string kRuntimeGood = TestFile(ORV_RUNTIME_GOOD);
+const std::string kRuntimeNoEntry = TestFile(ORV_RUNTIME_NO_ENTRY);
+const std::string kRuntimeRefuses = TestFile(ORV_RUNTIME_REFUSES);
 
 constexpr char kInstallKey[] = "Software\\Orvane\\Runtime\\Install";
 constexpr char kFailureText[] = "The runtime library was not found or is invalid!";
