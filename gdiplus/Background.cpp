@@ -124,8 +124,8 @@ Bytes PrepareBackground(const void* bytes, size_t size, const char* fileName, in
     const bool loaded =
         (fileName && *fileName) ? picture.LoadFromFile(fileName) : picture.LoadFromBytes(bytes, size);
     Canvas canvas;
-    // Composited gamma-corrected (quality 3), as this preparation is
-    // described; the window frame's edge blending keeps high quality.
+    // The picture is composited gamma-corrected (quality 3) here; the
+    // window frame's edge blending keeps high quality (2).
     if (!loaded || !PaintPicture(picture, &canvas, Gdiplus::CompositingQualityGammaCorrected)) return Bytes();
     if (fade != 0) {
         const float w = canvas.width;
