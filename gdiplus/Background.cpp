@@ -50,7 +50,8 @@ struct Canvas {
     float height = 0.0f;
 };
 
-bool PaintPicture(const Image& picture, Canvas* canvas)
+bool PaintPicture(const Image& picture, Canvas* canvas,
+                  Gdiplus::CompositingQuality quality = Gdiplus::CompositingQualityHighQuality)
 {
     UINT width = 0;
     UINT height = 0;
@@ -61,7 +62,7 @@ bool PaintPicture(const Image& picture, Canvas* canvas)
     // claims (JPEGs often say 72 dpi).
     return canvas->bitmap.Create(static_cast<int>(width), static_cast<int>(height)) &&
            canvas->graphics.CreateFromImage(canvas->bitmap) &&
-           canvas->graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality) &&
+           canvas->graphics.SetCompositingQuality(quality) &&
            canvas->graphics.DrawImage(picture, 0.0f, 0.0f, canvas->width, canvas->height);
 }
 
@@ -123,7 +124,9 @@ Bytes PrepareBackground(const void* bytes, size_t size, const char* fileName, in
     const bool loaded =
         (fileName && *fileName) ? picture.LoadFromFile(fileName) : picture.LoadFromBytes(bytes, size);
     Canvas canvas;
-    if (!loaded || !PaintPicture(picture, &canvas)) return Bytes();
+    // The picture is composited gamma-corrected (quality 3) here; the
+    // window frame's edge blending keeps high quality (2).
+    if (!loaded || !PaintPicture(picture, &canvas, Gdiplus::CompositingQualityGammaCorrected)) return Bytes();
     if (fade != 0) {
         const float w = canvas.width;
         const float h = canvas.height;

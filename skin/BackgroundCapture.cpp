@@ -20,6 +20,26 @@ HBITMAP CreateArgbSurface(int width, int height)
     return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
+namespace {
+
+// Where the frame cache's (0, 0) lies on the screen. A cache of the whole
+// window starts at the window's corner; the client origin would be off by
+// the window's non-client band (3, 22 for a message box under Wine), and
+// every control would show the title band behind it.
+POINT CacheOrigin(const WindowSkinRecord& record)
+{
+    if (record.cacheCoversWindow) {
+        RECT box{};
+        GetWindowRect(record.window, &box);
+        return POINT{box.left, box.top};
+    }
+    POINT origin{0, 0};
+    ClientToScreen(record.window, &origin);
+    return origin;
+}
+
+}  // namespace
+
 BackgroundCapture::BackgroundCapture(HWND control, const RECT& rect)
     : width_(rect.right - rect.left), height_(rect.bottom - rect.top)
 {
@@ -41,8 +61,7 @@ BackgroundCapture::BackgroundCapture(HWND control, const RECT& rect)
 
     RECT controlRect{};
     GetWindowRect(control, &controlRect);
-    POINT origin{0, 0};
-    ClientToScreen(record->window, &origin);  // the cache holds the client area
+    const POINT origin = CacheOrigin(*record);
     BitBlt(dc_.Get(), 0, 0, width_, height_, record->frameCache.dc, controlRect.left - origin.x + rect.left,
            controlRect.top - origin.y + rect.top, SRCCOPY);
 

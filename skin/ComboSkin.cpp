@@ -7,6 +7,7 @@
 #include "gdiplus/Gp.h"
 #include "resources/Resources.h"
 #include "skin/BackgroundCapture.h"
+#include "skin/ControlFont.h"
 #include "skin/ControlFrame.h"
 #include "skin/EditSkin.h"
 
@@ -78,7 +79,7 @@ void PaintComboText(gp::Graphics& g, HWND combo, int w, int h)
     HWND colourSource = InnerEdit(combo);
     COLORREF colour = static_cast<COLORREF>(GetProperty(colourSource ? colourSource : combo, kPropTextColour));
     gp::Font font;
-    if (!font.Create("宋体", 12)) return;
+    if (!font.Create("宋体", PixelsForPoints(12), 0, Gdiplus::UnitPixel)) return;
     gp::SolidBrush brush(gp::Argb(colour));
     gp::RectF layout(2.0f, static_cast<float>((h - 12) / 2), static_cast<float>(w - 17), static_cast<float>(h - 4));
     g.DrawString(text.data(), font, layout, nullptr, brush);
@@ -227,7 +228,7 @@ LRESULT CALLBACK ComboSkinProc(HWND combo, UINT message, WPARAM wParam, LPARAM l
 void InstallCombo(int windowIndex, HWND combo)
 {
     WindowSkinRecord* record = RecordAt(windowIndex);
-    if (!record) return;
+    if (!record || HasSkinProcedure(combo)) return;
     // The current selection's text becomes the window text, so the skin's
     // text painting and the inner edit show it from the start.
     LRESULT selection = SendMessageA(combo, CB_GETCURSEL, 0, 0);

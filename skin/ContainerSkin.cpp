@@ -275,7 +275,10 @@ void SkinContainer(HWND control, Opt<int> kind, Opt<COLORREF> fillColour, Opt<in
     if (!IsWindow(control)) return;
     const int windowIndex = OwningWindow(control);
     WindowSkinRecord* r = RecordAt(windowIndex);
-    if (!r || r->containers.Find(control)) return;
+    // A control that a control skin already paints (a combo box or a list
+    // view reached through SubclassControl for having children) keeps that
+    // skin: it is not made a container as well.
+    if (!r || r->containers.Find(control) || HasSkinProcedure(control)) return;
 
     const CapturedFont font = CaptureControlFont(control, true);
     const int index = r->containers.Take();

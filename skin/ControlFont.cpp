@@ -35,8 +35,9 @@ CapturedFont CaptureControlFont(HWND control, bool useDcFont)
     font.GetUnit(&unit);
     font.GetStyle(&style);
     if (font.GetFamily(&family)) family.GetFamilyName(&captured.face);
-    // Sizes are kept in pixels; a font made in points (96 dpi) is converted.
-    if (unit == Gdiplus::UnitPoint) size = size * 96.0f / 72.0f;
+    // Sizes are kept in pixels; a size GDI+ gives in points is turned back
+    // into the pixels it covers on this DC, whatever its DPI.
+    if (unit == Gdiplus::UnitPoint) size = size * static_cast<float>(GetDeviceCaps(dc.Get(), LOGPIXELSY)) / 72.0f;
     // A LOGFONT given as a character height is the em height in pixels
     // exactly; GDI+ derives its size from the substituted font's metrics,
     // which can be a pixel off.

@@ -23,6 +23,12 @@ struct CapturedFont {
 // (the containers and labels do, the buttons do not).
 CapturedFont CaptureControlFont(HWND control, bool useDcFont);
 
+// The skin's fixed font sizes are given in points but drawn in pixels: the
+// size a point font has at 96 DPI. The areas they are drawn in are fixed in
+// pixels, so a font in points would grow with the DPI (by a quarter at
+// 125 %) and be clipped; in pixels nothing changes at 100 %.
+constexpr float PixelsForPoints(float points) { return points * 96.0f / 72.0f; }
+
 // A GDI+ font for drawing: face at size pixels, falling back to "宋体" when
 // the face cannot be made (so text still appears).
 bool MakeDrawingFont(gp::Font& font, const std::string& face, int size, int style);

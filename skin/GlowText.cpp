@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "gdiplus/Gp.h"
+#include "skin/ControlFont.h"
 
 namespace orv {
 
 namespace {
 
-// Path text takes its size in pixels, the skin gives font sizes in points.
-constexpr float kPixelsPerPoint = 96.0f / 72.0f;
+constexpr const char kFallbackFace[] = "宋体";
 constexpr BYTE kOutlineAlpha = 120;
 constexpr float kOutlineWidth = 2.0f;
 // The fill is repeated so the anti-aliased edges of the glyphs come out as
@@ -45,7 +45,7 @@ bool DrawSmallGlow(gp::Bitmap& small, const char* text, const gp::FontFamily& fa
     SetHighQuality(g);
     gp::GraphicsPath path;
     const gp::RectF layout(0, 0, static_cast<float>(smallWidth), static_cast<float>(smallHeight));
-    if (!AddTextPath(path, text, family, style, style.fontSize * kPixelsPerPoint / static_cast<float>(n), layout))
+    if (!AddTextPath(path, text, family, style, PixelsForPoints(style.fontSize) / static_cast<float>(n), layout))
         return false;
     gp::Pen outline(gp::Argb(style.glowColour), 1.0f);
     gp::SolidBrush fill(gp::Argb(style.glowColour));
@@ -60,8 +60,11 @@ bool DrawGlowText(gp::Graphics& target, const char* text, const gp::RectF& rect,
 {
     const int width = static_cast<int>(rect.Width), height = static_cast<int>(rect.Height);
     if (!text || width <= 0 || height <= 0) return false;
+    // 黑体 is missing from a Windows without the Chinese fonts, even with the
+    // Chinese locale; the caption would then vanish. 宋体 comes with the
+    // locale's fonts.
     gp::FontFamily family;
-    if (!family.CreateFromName(style.fontName)) return false;
+    if (!family.CreateFromName(style.fontName) && !family.CreateFromName(kFallbackFace)) return false;
 
     gp::Bitmap small;
     if (!DrawSmallGlow(small, text, family, style, width, height)) return false;
@@ -76,7 +79,7 @@ bool DrawGlowText(gp::Graphics& target, const char* text, const gp::RectF& rect,
         g.DrawImage(small, 0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height));
         gp::GraphicsPath path;
         const gp::RectF layout(0, 0, static_cast<float>(width), static_cast<float>(height));
-        if (AddTextPath(path, text, family, style, style.fontSize * kPixelsPerPoint, layout)) {
+        if (AddTextPath(path, text, family, style, PixelsForPoints(style.fontSize), layout)) {
             gp::Pen outline(gp::Argb(style.glowColour, kOutlineAlpha), kOutlineWidth);
             gp::SolidBrush fill(gp::Argb(style.textColour));
             g.DrawPath(outline, path);

@@ -15,8 +15,8 @@ struct GlowTextStyle {
     COLORREF textColour = 0x00000000;
     COLORREF glowColour = 0x00FFFFFF;
     int glowSize = 4;                  // the halo is drawn at 1 / glowSize of the size
-    const char* fontName = "黑体";
-    float fontSize = 11;               // points, as every font size of the skin
+    const char* fontName = "黑体";      // 宋体 stands in where this face is missing
+    float fontSize = 11;               // points, drawn at their 96-DPI size in pixels
     INT fontStyle = 0;                 // Gdiplus::FontStyle bits
     Gdiplus::StringAlignment align = Gdiplus::StringAlignmentNear;
     Gdiplus::StringAlignment lineAlign = Gdiplus::StringAlignmentCenter;

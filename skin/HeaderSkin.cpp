@@ -27,7 +27,10 @@ int ItemAt(HWND header, int x, int y)
     return (hit.flags & HHT_ONHEADER) ? static_cast<int>(item) : -1;
 }
 
-// The header's font as GDI+ wants it: face, size in points, style bits.
+// The header's font as GDI+ wants it: face, size in pixels, style bits. The
+// size is the font's own height in pixels, which is what the header shows at
+// any DPI (a size in points would grow with the DPI inside the header's
+// fixed height).
 void CaptureFont(HWND header, HeaderEntry& entry)
 {
     auto font = reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0));
@@ -35,9 +38,7 @@ void CaptureFont(HWND header, HeaderEntry& entry)
     LOGFONTA lf{};
     if (!GetObjectA(font, sizeof(lf), &lf)) return;
     entry.fontName = lf.lfFaceName;
-    ScopedGetDc screen(nullptr);
-    const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-    if (lf.lfHeight != 0) entry.fontSize = std::fabs(static_cast<float>(lf.lfHeight)) * 72.0f / static_cast<float>(dpi);
+    if (lf.lfHeight != 0) entry.fontSize = std::fabs(static_cast<float>(lf.lfHeight));
     entry.fontStyle = (lf.lfWeight >= FW_BOLD ? Gdiplus::FontStyleBold : 0) |
                       (lf.lfItalic ? Gdiplus::FontStyleItalic : 0);
 }
@@ -81,7 +82,8 @@ void PaintItemText(gp::Graphics& g, const HeaderEntry& entry, const char* text, 
 {
     if (!text[0]) return;
     gp::Font font;
-    if (!font.Create(entry.fontName.empty() ? "宋体" : entry.fontName.c_str(), entry.fontSize, entry.fontStyle))
+    if (!font.Create(entry.fontName.empty() ? "宋体" : entry.fontName.c_str(), entry.fontSize, entry.fontStyle,
+                     Gdiplus::UnitPixel))
         return;
     gp::StringFormat layout;
     layout.Create(Gdiplus::StringFormatFlagsNoWrap);
@@ -135,7 +137,8 @@ LRESULT OnPaint(HWND header)
 
 LRESULT OnNcDestroy(HWND header, HeaderEntry& entry, WPARAM wParam, LPARAM lParam)
 {
-    if (entry.imageList) ImageList_Destroy(entry.imageList);
+    // The image list belongs to whoever gave it to the header (the list
+    // view, the program); destroying it here would pull it from under them.
     entry.imageList = nullptr;
     return CallPreviousProc(header, WM_NCDESTROY, wParam, lParam);
 }
@@ -143,7 +146,7 @@ LRESULT OnNcDestroy(HWND header, HeaderEntry& entry, WPARAM wParam, LPARAM lPara
 void InstallHeader(int windowIndex, HWND header)
 {
     WindowSkinRecord* record = RecordAt(windowIndex);
-    if (!record) return;
+    if (!record || HasSkinProcedure(header)) return;
     int index = InstallControl(windowIndex, record->headers, header, HeaderSkinProc);
     HeaderEntry* entry = record->headers.Get(index);
     entry->buttons = (GetWindowLongA(header, GWL_STYLE) & HDS_BUTTONS) ? 1 : 0;
@@ -177,6 +180,9 @@ void PaintHeader(HWND header)
         gp::SolidBrush background(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
         g.FillRectangle(background, 0, 0, backgroundWidth, h);
         const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+        // The list the header holds now: its owner may have replaced (and
+        // destroyed) the one seen when the header was skinned.
+        auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_GETIMAGELIST, 0, 0));
         for (int i = 0; i < count; ++i) {
             RECT r{};
             if (!SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r))) continue;
@@ -188,7 +194,7 @@ void PaintHeader(HWND header)
             SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
             PaintItemFace(g, r, i == entry.hotItem, i == entry.pressedItem);
             RECT textRect = r;
-            if (item.fmt & HDF_IMAGE) textRect.left += PaintItemIcon(g, entry.imageList, item.iImage, r);
+            if (item.fmt & HDF_IMAGE) textRect.left += PaintItemIcon(g, images, item.iImage, r);
             PaintItemText(g, entry, text, item.fmt, textRect);
         }
     }

@@ -28,8 +28,8 @@ gp::RectF RectFOf(const RECT& r)
 
 void Install(int windowIndex, HWND control)
 {
-    if (WindowSkinRecord* record = RecordAt(windowIndex))
-        InstallControl(windowIndex, record->lists, control, ListSkinProc);
+    WindowSkinRecord* record = RecordAt(windowIndex);
+    if (record && !HasSkinProcedure(control)) InstallControl(windowIndex, record->lists, control, ListSkinProc);
 }
 
 // The client area of control as a capture rectangle in window coordinates.

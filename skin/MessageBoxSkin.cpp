@@ -21,9 +21,6 @@ namespace {
 
 // The hook of the box about to be shown; its first WM_ACTIVATE removes it.
 HHOOK gHook = nullptr;
-// Set when the fade-in of the current box has started; cleared when a box
-// window is destroyed.
-int gFadeStarted = 0;
 FadeStepObserver gFadeObserver = nullptr;
 
 constexpr int kFadeSteps = 5;
@@ -84,6 +81,7 @@ std::unique_ptr<WindowSkinRecord> MakeBoxRecord(HWND dialog)
     auto record = std::make_unique<WindowSkinRecord>();
     WindowSkinRecord& r = *record;
     r.window = dialog;
+    r.cacheCoversWindow = true;  // painted through the window DC, title band included
     r.titleHeight = kBoxTitleHeight;
     r.showHelp = r.showMenu = r.showMinimise = r.showMaximise = 0;
     r.showClose = 1;
@@ -165,7 +163,6 @@ void RemoveHook()
 
 LRESULT OnNcDestroy(int index, HWND box, WPARAM wParam, LPARAM lParam)
 {
-    gFadeStarted = 0;
     DestroyWindowRecord(index);
     Drags().erase(box);
     return CallPreviousProc(box, WM_NCDESTROY, wParam, lParam);
@@ -198,8 +195,9 @@ LRESULT OnPaint(int index, HWND box, WPARAM wParam, LPARAM lParam)
         ScopedPaint paint(box);
         PaintMessageBox(index);
     }
-    if (!gFadeStarted) {
-        gFadeStarted = 1;
+    WindowSkinRecord* r = RecordAt(index);
+    if (r && !r->fadeStarted) {
+        r->fadeStarted = 1;
         StartFadeIn(box);
     }
     return DefWindowProcA(box, WM_PAINT, wParam, lParam);
@@ -216,27 +214,60 @@ LRESULT OnNcLeftButtonDown(HWND box, WPARAM hit, LPARAM lParam)
     return CallPreviousProc(box, WM_NCLBUTTONDOWN, hit, lParam);
 }
 
+void PutCloseButtonBack(int index, WindowSkinRecord& record)
+{
+    if (!record.highlighted) return;
+    PaintMessageBoxCloseButton(index, false, true);
+    record.highlighted = 0;
+}
+
 LRESULT OnNcMouseMove(int index, WindowSkinRecord& record, HWND box, WPARAM hit, LPARAM lParam)
 {
     if (hit == HTCLOSE) {
         if (!record.highlighted) {
             PaintMessageBoxCloseButton(index, true, true);
             record.highlighted = 1;
+            // The pointer may leave the box straight from the button, with
+            // no further move over the box to put the button back.
+            TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE | TME_NONCLIENT, box, 0};
+            TrackMouseEvent(&tme);
         }
         return 0;
     }
-    if (record.highlighted) {
-        PaintMessageBoxCloseButton(index, false, true);
-        record.highlighted = 0;
-    }
+    PutCloseButtonBack(index, record);
     return CallPreviousProc(box, WM_NCMOUSEMOVE, hit, lParam);
+}
+
+LRESULT OnNcMouseLeave(int index, WindowSkinRecord& record, HWND box, WPARAM wParam, LPARAM lParam)
+{
+    PutCloseButtonBack(index, record);
+    return CallPreviousProc(box, WM_NCMOUSELEAVE, wParam, lParam);
+}
+
+// The button the close button stands for: Cancel where the box has it (the
+// system's own close answers that), else the safe No of a Yes/No box, else
+// the OK of an OK box; none for a box without any of them (abort, retry,
+// ignore), whose system close is disabled too.
+HWND CloseButtonStandIn(HWND box)
+{
+    for (int id : {IDCANCEL, IDNO, IDOK}) {
+        HWND button = GetDlgItem(box, id);
+        if (button && IsWindowVisible(button)) return button;
+    }
+    return nullptr;
 }
 
 LRESULT OnNcLeftButtonUp(HWND box, WPARAM hit, LPARAM lParam)
 {
     Drags()[box].dragging = false;
     if (hit == HTCLOSE) {
-        SendMessageA(box, WM_CLOSE, 0, 0);
+        // The box ends as if that button were clicked, not through WM_CLOSE:
+        // the dialog manager turns a close into Cancel, which a Yes/No box
+        // does not have (Windows then ignores it, Wine answers Cancel from
+        // every box, OK-only boxes included).
+        if (HWND button = CloseButtonStandIn(box))
+            SendMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button));
         return 0;
     }
     return CallPreviousProc(box, WM_NCLBUTTONUP, hit, lParam);
@@ -346,6 +377,7 @@ LRESULT CALLBACK MessageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NCHITTEST: return MessageBoxHitTest(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     case WM_NCLBUTTONDOWN: return OnNcLeftButtonDown(window, wParam, lParam);
     case WM_NCMOUSEMOVE: return OnNcMouseMove(index, *r, window, wParam, lParam);
+    case WM_NCMOUSELEAVE: return OnNcMouseLeave(index, *r, window, wParam, lParam);
     case WM_NCLBUTTONUP: return OnNcLeftButtonUp(window, wParam, lParam);
     case WM_DRAWITEM: return OnDrawItem(index, window, wParam, lParam);
     case kMsgFinishSkinning: return OnFinishSkinning(*r, window);

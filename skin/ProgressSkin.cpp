@@ -95,7 +95,7 @@ void SkinProgressBars(int windowIndex, HWND parent)
     if (!Skin().controlSkinning) return;
     ForEachChildOfClass(parent, PROGRESS_CLASSA, [windowIndex](HWND progressBar) {
         WindowSkinRecord* record = RecordAt(windowIndex);
-        if (!record) return;
+        if (!record || HasSkinProcedure(progressBar)) return;
         int index = InstallControl(windowIndex, record->progressBars, progressBar, ProgressSkinProc);
         record->progressBars.Get(index)->vertical = (GetWindowLongA(progressBar, GWL_STYLE) & PBS_VERTICAL) ? 1 : 0;
     });

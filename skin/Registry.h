@@ -78,6 +78,13 @@ ControlInstaller GetControlInstaller(InstallerSlot slot);
 // while ControlSkinning is 0.
 void RunControlInstallers(int windowIndex, HWND parent);
 
+// True when a skin procedure already sits in front of control (Hw_hProc is
+// set): an installer's, a container's or a window's, even after the owning
+// window's record went (the procedure stays). Subclassing such a control
+// again would store the skin's own procedure as the previous one, and the
+// control would call itself until the stack ran out.
+inline bool HasSkinProcedure(HWND control) { return GetProperty(control, kPropProc) != 0; }
+
 // The installer pattern for one control: takes an entry of table by the
 // reuse rule, stores the handle, sets Hw_lbID and Hw_FuID, subclasses with
 // proc and keeps the previous procedure in the entry and in Hw_hProc.

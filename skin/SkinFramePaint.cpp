@@ -1,8 +1,11 @@
 // The painters and layout of the window frame: background, border, caption,
 // title buttons and title tabs, all drawn into the frame cache (Ck_Ycjdx)
 // and copied to the window from there.
+#include <algorithm>
+
 #include "gdiplus/Gp.h"
 #include "skin/BackgroundCapture.h"
+#include "skin/ControlFont.h"
 #include "skin/Registry.h"
 #include "skin/SkinEngine.h"
 
@@ -14,6 +17,8 @@ constexpr gp::ARGB kMagenta = 0xFFFF00FF;
 constexpr COLORREF kWhite = 0x00FFFFFF;
 constexpr COLORREF kBlack = 0x00000000;
 constexpr COLORREF kRed = 0x000000FF;
+// The caption text's rectangle.
+constexpr int kCaptionTextX = 29, kCaptionTextY = 8, kCaptionTextHeight = 32;
 
 SIZE ClientSize(HWND window)
 {
@@ -310,9 +315,17 @@ void SkinEngine::PaintCaption(int windowIndex, int flag, const char* text)
     if (!r || !r->frameCache.dc) return;
     const SIZE size = ClientSize(r->window);
     const int band = borderBand_;
-    const RECT area{0, 0, r->stripX > 0 ? r->stripX : size.cx, r->titleHeight};
+    // The text's rectangle reaches below the title band and into the strip;
+    // a repaint alone must clear all of it, or the old text's lower rows and
+    // right end stay behind.
+    const int textWidth = std::max(0, static_cast<int>(size.cx - 2 * band - 10 - r->stripWidth));
+    const RECT textRect{kCaptionTextX, kCaptionTextY, kCaptionTextX + textWidth, kCaptionTextY + kCaptionTextHeight};
+    const RECT band0{0, 0, r->stripX > 0 ? r->stripX : size.cx, r->titleHeight};
+    RECT area{};
+    UnionRect(&area, &band0, &textRect);
     if (flag && r->stripClean.dc)
-        BitBlt(r->frameCache.dc, area.left, area.top, area.right, area.bottom, r->stripClean.dc, 0, 0, SRCCOPY);
+        BitBlt(r->frameCache.dc, area.left, area.top, area.right - area.left, area.bottom - area.top, r->stripClean.dc,
+               area.left, area.top, SRCCOPY);
     if (Skin().appIcon)
         DrawIconEx(r->frameCache.dc, band + 6, band + 5 - 3, Skin().appIcon, 17, 17, 0, nullptr, DI_NORMAL);
     std::string caption;
@@ -327,22 +340,32 @@ void SkinEngine::PaintCaption(int windowIndex, int flag, const char* text)
         gp::Graphics g;
         gp::Font font;
         if (g.CreateFromHDC(r->frameCache.dc) &&
-            font.Create(r->fontName.c_str(), static_cast<float>(r->fontSize), r->fontStyle)) {
-            const float x = 29, y = 8;
-            const float width = static_cast<float>(size.cx - 2 * band - 10 - r->stripWidth);
+            font.Create(r->fontName.c_str(), PixelsForPoints(static_cast<float>(r->fontSize)), r->fontStyle,
+                        Gdiplus::UnitPixel)) {
+            const float x = kCaptionTextX, y = kCaptionTextY;
+            const float width = static_cast<float>(textWidth);
+            const float height = kCaptionTextHeight;
             gp::SolidBrush shadow(gp::Argb(r->shadowColour));
             gp::SolidBrush face(gp::Argb(r->captionColour));
             // The outline: the text four times in the shadow colour, one pixel
             // off each way, then once on top in the caption colour.
             const float offsets[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
             for (const auto& o : offsets)
-                g.DrawString(caption.c_str(), font, gp::RectF(x + o[0], y + o[1], width, 32), nullptr, shadow);
-            g.DrawString(caption.c_str(), font, gp::RectF(x, y, width, 32), nullptr, face);
+                g.DrawString(caption.c_str(), font, gp::RectF(x + o[0], y + o[1], width, height), nullptr, shadow);
+            g.DrawString(caption.c_str(), font, gp::RectF(x, y, width, height), nullptr, face);
         }
     }
-    if (flag && IsWindowVisible(r->window)) {
+    if (!flag) return;
+    // Where the text's rectangle runs into the strip, the buttons go back
+    // over it, as a full render paints them after the caption.
+    const RECT strip{r->stripX, r->stripY, r->stripX + r->stripWidth, r->stripY + r->stripHeight};
+    RECT overlap{};
+    if (IntersectRect(&overlap, &area, &strip)) PaintTitleButtons(windowIndex, r->highlighted, r->pressed, r->lastHoverAlpha);
+    if ((r = RecordAt(windowIndex)) != nullptr && IsWindowVisible(r->window)) {
         FrameDc dc(r->window);
-        if (dc.Get()) BitBlt(dc.Get(), 0, 0, area.right, area.bottom, r->frameCache.dc, 0, 0, SRCCOPY);
+        if (dc.Get())
+            BitBlt(dc.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, r->frameCache.dc,
+                   area.left, area.top, SRCCOPY);
     }
 }
 
@@ -382,7 +405,8 @@ void SkinEngine::PaintTitleTabs(int windowIndex, gp::Graphics& g)
     WindowSkinRecord* r = RecordAt(windowIndex);
     if (!r || r->tabTexts.empty()) return;
     gp::Font font;
-    if (!font.Create(r->tabFont.c_str(), static_cast<float>(r->tabFontSize), 0)) return;
+    if (!font.Create(r->tabFont.c_str(), PixelsForPoints(static_cast<float>(r->tabFontSize)), 0, Gdiplus::UnitPixel))
+        return;
     gp::StringFormat format;
     format.Create();
     format.SetAlign(Gdiplus::StringAlignmentCenter);

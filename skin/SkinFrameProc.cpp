@@ -438,7 +438,9 @@ namespace {
 int SizingEdge(int x, int y, int w, int h, int band)
 {
     constexpr int kCorner = 10;
-    const bool left = x <= band, right = x >= w - band, top = y <= band, bottom = y >= h - band;
+    // The band is band pixels wide at either side: 0 .. band - 1 on the left,
+    // w - band .. w - 1 on the right.
+    const bool left = x < band, right = x >= w - band, top = y <= band, bottom = y >= h - band;
     const bool nearTop = y <= kCorner, nearBottom = y >= h - kCorner;
     const bool nearLeft = x <= kCorner, nearRight = x >= w - kCorner;
     if ((left && nearTop) || (top && nearLeft)) return WMSZ_TOPLEFT;

@@ -196,7 +196,7 @@ void SkinTrackBars(int windowIndex, HWND parent)
     if (!Skin().controlSkinning) return;
     ForEachChildOfClass(parent, TRACKBAR_CLASSA, [windowIndex](HWND trackBar) {
         WindowSkinRecord* record = RecordAt(windowIndex);
-        if (!record) return;
+        if (!record || HasSkinProcedure(trackBar)) return;
         const LONG style = GetWindowLongA(trackBar, GWL_STYLE);
         int index = InstallControl(windowIndex, record->trackBars, trackBar, TrackBarSkinProc);
         TrackBarEntry* entry = record->trackBars.Get(index);

@@ -152,7 +152,7 @@ void SkinUpDowns(int windowIndex, HWND parent)
     if (!Skin().controlSkinning) return;
     ForEachChildOfClass(parent, UPDOWN_CLASSA, [windowIndex](HWND upDown) {
         WindowSkinRecord* record = RecordAt(windowIndex);
-        if (!record) return;
+        if (!record || HasSkinProcedure(upDown)) return;
         int index = InstallControl(windowIndex, record->upDowns, upDown, UpDownSkinProc);
         record->upDowns.Get(index)->horizontal = (GetWindowLongA(upDown, GWL_STYLE) & UDS_HORZ) ? 1 : 0;
     });

@@ -162,6 +162,10 @@ struct WindowSkinRecord {
 
     int repaintNeeded = 1;
     KeptDc frameCache;   // also in Ck_Ycjdx / Ck_wtjbdx
+    // The frame cache holds the whole window, not only its client area (a
+    // message box is painted through its window DC): positions in the cache
+    // count from the window's top-left corner.
+    bool cacheCoversWindow = false;
     KeptDc stripClean;   // the finished background under the title-button strip
     KeptDc tabsClean;    // the same under the title tabs
 
@@ -176,6 +180,10 @@ struct WindowSkinRecord {
     std::vector<ColouredControl> coloured;
 
     int closing = 0;  // 1 while WM_CLOSE is being handled (the window may be destroyed inside)
+
+    // Message boxes: the fade-in has been started for this box. Each box
+    // keeps its own, so a box opened while another shows still fades in.
+    int fadeStarted = 0;
 
     bool released = false;  // the window was destroyed; the record keeps its place
 };

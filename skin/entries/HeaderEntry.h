@@ -13,9 +13,9 @@ namespace orv {
 
 struct HeaderEntry : ControlEntry {
     int buttons = 0;                // HDS_BUTTONS
-    HIMAGELIST imageList = nullptr; // HDM_GETIMAGELIST; destroyed at WM_NCDESTROY
+    HIMAGELIST imageList = nullptr; // HDM_GETIMAGELIST when registered; not the skin's to destroy
     std::string fontName;           // face of the header's font (GBK)
-    float fontSize = 9.0f;          // points
+    float fontSize = 12.0f;         // pixels
     int fontStyle = 0;              // Gdiplus::FontStyle bits
     int hotItem = -1;               // item under the pointer, -1 none
     int pressedItem = -1;           // item held down, -1 none

@@ -11,6 +11,7 @@
 #include "runtime/TrayIcon.h"
 #include "image/PeSection.h"
 #include "tests/support/ProcessDriver.h"
+#include "tests/support/ScreenInput.h"
 
 namespace orv {
 namespace {
@@ -22,7 +23,7 @@ using Items = std::vector<std::string>;
 
 class EndToEnd : public ::testing::Test {
 protected:
-    OrvaneProcess app{ORV_EXE_PATH};
+    OrvaneProcess app{test::TestFile(ORV_EXE_PATH)};
 
     void StartWith(const std::string& catalogue)
     {
@@ -677,11 +678,41 @@ TEST_F(EndToEnd, AFolderThatCannotBeWrittenMovesTheCatalogueToTheUsersFolder)
     RemoveDirectoryA(appData);
 }
 
+// The main window's close title button as the screen shows it: the pointer
+// over it brings up the red hover face, the pointer leaving the window
+// takes it away again.
+TEST_F(EndToEnd, CloseTitleButtonHoverFaceComesAndGoesOnScreen)
+{
+    StartWith("A\r\n");
+    RECT wr{};
+    GetWindowRect(app.Window(), &wr);
+    // The strip holds 最小化 and 关闭; the close cell is the last 40 pixels
+    // but 4 of the window's width, from row 1.
+    const POINT face{wr.right - 36, wr.top + 4};  // left of the glyph, near the face's top
+    const POINT over{wr.right - 24, wr.top + 10};
+    auto faceNow = [&] { return test::ScreenPixels(RECT{face.x, face.y, face.x + 1, face.y + 1}).At(0, 0); };
+    auto waitFor = [&](auto done) {
+        for (DWORD start = GetTickCount(); !done() && GetTickCount() - start < 3000;) Sleep(20);
+    };
+    waitFor([&] { return !test::IsRedFace(faceNow()); });
+    const test::ScreenRgb normal = faceNow();
+    ASSERT_FALSE(test::IsRedFace(normal)) << normal;
+    test::MovePointerTo(over.x, over.y);
+    waitFor([&] { return test::IsRedFace(faceNow()); });
+    const test::ScreenRgb hot = faceNow();
+    test::MovePointerTo(5, GetSystemMetrics(SM_CYSCREEN) - 5);
+    waitFor([&] { return test::Near(faceNow(), normal, 12); });
+    const test::ScreenRgb after = faceNow();
+    EXPECT_TRUE(test::IsRedFace(hot)) << hot;
+    EXPECT_TRUE(test::Near(after, normal, 12)) << after << " vs " << normal;
+    ASSERT_TRUE(app.Close());
+}
+
 // A damaged program image stops the start with one message that says what
 // is wrong, and the process ends instead of crashing.
 TEST(EndToEndImage, DamagedImageIsReportedNotRun)
 {
-    OrvaneProcess app{ORV_EXE_PATH};
+    OrvaneProcess app{test::TestFile(ORV_EXE_PATH)};
     std::string exe = ReadFileBytes(app.ProgramPath());
     image::PeSectionSpan span;
     std::string error;

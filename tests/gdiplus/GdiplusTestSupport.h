@@ -11,6 +11,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/TestFiles.h"
+
 namespace orv::test {
 
 // A 32bpp ARGB bitmap with a graphics on it, cleared to a colour.
@@ -62,10 +64,11 @@ inline gp::Bytes QuadrantPicture(int width, int height, const char* format, long
     return bytes;
 }
 
-// A file of the source tree's resources folder, empty when it is not there.
+// A file of the program's resources folder (beside this program in the test
+// package, else the source tree's), empty when it is not there.
 inline gp::Bytes ReadResource(const char* name)
 {
-    std::ifstream in(std::string(ORV_RESOURCES_DIR "/") + name, std::ios::binary);
+    std::ifstream in(TestFile(ORV_RESOURCES_DIR) + "\\" + name, std::ios::binary);
     if (!in) return gp::Bytes();
     return gp::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -22,19 +22,21 @@
 namespace {
 
 using orv::test::ReadFileBytes;
+using orv::test::TestFile;
 using orv::test::WindowsPathOf;
 using orv::test::WriteFileBytes;
 
-const std::string kLauncherExe = WindowsPathOf(ORV_LAUNCHER_EXE);
-const std::string kImageFile = WindowsPathOf(ORV_LAUNCHER_IMAGE);
-const std::string kRuntimeGood = WindowsPathOf(ORV_RUNTIME_GOOD);
-const std::string kRuntimeNoEntry = WindowsPathOf(ORV_RUNTIME_NO_ENTRY);
-const std::string kRuntimeRefuses = WindowsPathOf(ORV_RUNTIME_REFUSES);
+// Beside this program in the test package, else in the build tree.
+const std::string kLauncherExe = TestFile(ORV_LAUNCHER_EXE);
+const std::string kImageFile = TestFile(ORV_LAUNCHER_IMAGE);
+const std::string kRuntimeGood = TestFile(ORV_RUNTIME_GOOD);
+const std::string kRuntimeNoEntry = TestFile(ORV_RUNTIME_NO_ENTRY);
+const std::string kRuntimeRefuses = TestFile(ORV_RUNTIME_REFUSES);
 // The real program and its runtime library, and a host that starts them with
 // the main window refused (StartWithoutWindow.cpp).
-const std::string kProgramExe = WindowsPathOf(ORV_PROGRAM_EXE);
-const std::string kProgramRuntime = WindowsPathOf(ORV_PROGRAM_RUNTIME);
-const std::string kStartWithoutWindow = WindowsPathOf(ORV_START_WITHOUT_WINDOW);
+const std::string kProgramExe = TestFile(ORV_PROGRAM_EXE);
+const std::string kProgramRuntime = TestFile(ORV_PROGRAM_RUNTIME);
+const std::string kStartWithoutWindow = TestFile(ORV_START_WITHOUT_WINDOW);
 
 constexpr char kInstallKey[] = "Software\\Orvane\\Runtime\\Install";
 constexpr char kFailureText[] = "The runtime library was not found or is invalid!";

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "skin/CommonControlSkins.h"
 #include "tests/skin/FieldSkinTestSupport.h"
 #include "tests/skin/gallery/GalleryWindow.h"
@@ -150,7 +152,8 @@ TEST_F(CommonControlSkinTest, UpDownHotFaceFollowsThePointerFromUpperToLowerHalf
     EXPECT_FALSE(IsAccentLike(lowerC));
 }
 
-TEST_F(CommonControlSkinTest, HeaderKeepsItsImageListUntilItIsDestroyed)
+// The image list is the program's: the header uses it and leaves it alone.
+TEST_F(CommonControlSkinTest, HeaderDrawsItsImageListAndLeavesItToItsOwner)
 {
     SetTranslucent(true);
     host = MakeHost();
@@ -182,7 +185,8 @@ TEST_F(CommonControlSkinTest, HeaderKeepsItsImageListUntilItIsDestroyed)
         }
     EXPECT_GT(blue, 5);
     DestroyWindow(header);
-    EXPECT_EQ(ImageList_GetImageCount(images), 0);  // destroyed with the header
+    EXPECT_EQ(ImageList_GetImageCount(images), 1) << "the header's skin destroyed a list it does not own";
+    ImageList_Destroy(images);
 }
 
 TEST_F(CommonControlSkinTest, HeaderInsideAListViewIsSkinned)
@@ -207,6 +211,161 @@ TEST_F(CommonControlSkinTest, HeaderInsideAListViewIsSkinned)
     const int x = client.right - 4, y = p.Height() / 2;
     Rgb expected = Blend(Rgb{255, 255, 255}, 100, BackgroundUnder(header, x, y));
     EXPECT_TRUE(Near(p.At(x, y), expected, 3)) << p.At(x, y) << " vs " << expected;
+}
+
+// Skinning a parent again, or SubclassControl over a control that an
+// installer skinned, leaves every control with the skin procedure it had:
+// a second one would take the first as its previous procedure, and the
+// control would call itself until the stack ran out.
+TEST_F(CommonControlSkinTest, SkinningTwiceOrSubclassingOverAnInstallerKeepsOneProcedure)
+{
+    SetTranslucent(true);
+    host = MakeHost();
+    struct Case {
+        const char* className;
+        DWORD style;
+        RECT at;
+    } cases[] = {{"ListBox", WS_BORDER, {10, 10, 110, 70}},         {TRACKBAR_CLASSA, 0, {120, 10, 240, 40}},
+                 {PROGRESS_CLASSA, 0, {120, 50, 240, 68}},          {UPDOWN_CLASSA, 0, {250, 10, 270, 50}},
+                 {WC_HEADERA, 0, {10, 80, 210, 104}},               {"ComboBox", CBS_DROPDOWN, {10, 110, 130, 210}},
+                 {WC_LISTVIEWA, LVS_REPORT, {220, 110, 400, 210}}};
+    std::vector<HWND> controls;
+    for (const Case& c : cases)
+        controls.push_back(MakeChild(host, c.className, c.style, c.at.left, c.at.top, c.at.right - c.at.left,
+                                     c.at.bottom - c.at.top));
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<char*>("歌曲");
+    column.cx = 100;
+    SendMessageA(controls.back(), LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    SkinAndShow(host);
+    controls.push_back(FindWindowExA(controls.back(), nullptr, WC_HEADERA, nullptr));  // the list view's header
+    std::vector<uintptr_t> previous;
+    for (HWND c : controls) {
+        previous.push_back(GetProperty(c, kPropProc));
+        ASSERT_NE(previous.back(), 0u) << "skinned by its installer";
+    }
+    RunControlInstallers(FindWindowRecord(host), host);
+    for (HWND c : controls) Engine()->SubclassControl(c);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        HWND c = controls[i];
+        char name[32] = {};
+        GetClassNameA(c, name, sizeof(name));
+        EXPECT_EQ(GetProperty(c, kPropProc), previous[i]) << name;
+        // Through the whole chain and back.
+        EXPECT_GE(SendMessageA(c, WM_GETTEXTLENGTH, 0, 0), 0) << name;
+        RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+    PumpMessages();
+}
+
+// How wide the ink in a rectangle of p is: first to last column with ink.
+template <typename IsInk>
+int InkWidth(const WindowPixels& p, const RECT& area, IsInk isInk)
+{
+    int first = -1, last = -1;
+    for (int x = area.left; x < area.right && x < p.Width(); ++x) {
+        bool ink = false;
+        for (int y = area.top; y < area.bottom && y < p.Height() && !ink; ++y) ink = isInk(p.At(x, y));
+        if (ink && first < 0) first = x;
+        if (ink) last = x;
+    }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+// The ink width of text drawn black on white with a font of size pixels,
+// in a bitmap of its own.
+int ReferenceInkWidth(const char* text, const char* face, float pixels, int style)
+{
+    constexpr int kWidth = 300, kHeight = 60;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = kWidth;
+    bi.bmiHeader.biHeight = -kHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    {
+        gp::Graphics g;
+        gp::Font font;
+        if (g.CreateFromHDC(dc) && font.Create(face, pixels, style, Gdiplus::UnitPixel)) {
+            g.Clear(0xFFFFFFFF);
+            gp::SolidBrush black(0xFF000000);
+            g.DrawString(text, font, gp::RectF(10, 5, 280, 50), nullptr, black);
+        }
+    }
+    GdiFlush();
+    const auto* p = static_cast<const DWORD*>(bits);
+    int first = -1, last = -1;
+    for (int x = 0; x < kWidth; ++x) {
+        bool ink = false;
+        for (int y = 0; y < kHeight && !ink; ++y) ink = (p[y * kWidth + x] & 0xFF) < 128;
+        if (ink && first < 0) first = x;
+        if (ink) last = x;
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return first < 0 ? 0 : last - first + 1;
+}
+
+// The skin's texts keep their pixel size whatever the DPI: the caption and
+// title tabs (12 points, drawn as 16 pixels), the combo box text (16 pixels)
+// and the header text (its font's own 16 pixels) are as wide as text of
+// that many pixels. At 120 DPI a font in points would be a quarter wider.
+// The suite runs this once more at 120 DPI (skin_fonts_at_120_dpi).
+TEST_F(CommonControlSkinTest, TextsKeepTheirPixelSizeAtAnyDpi)
+{
+    if (const char* want = std::getenv("ORV_EXPECT_DPI")) {
+        HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        ASSERT_EQ(dpi, std::atoi(want)) << "the run at another DPI did not get it";
+    }
+    SetTranslucent(true);
+    const char kText[] = "国国国国";
+    host = CreateWindowExA(0, "OrvFieldSkinHost", kText, WS_POPUP | WS_CLIPCHILDREN, 30, 30, 420, 299, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+    HFONT songTi16 = CreateFontA(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, "宋体");
+    HWND header = MakeChild(host, WC_HEADERA, 0, 10, 60, 300, 28);
+    SendMessageA(header, WM_SETFONT, reinterpret_cast<WPARAM>(songTi16), FALSE);
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+    item.pszText = const_cast<char*>(kText);
+    item.cxy = 200;
+    item.fmt = HDF_LEFT | HDF_STRING;
+    SendMessageA(header, HDM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    HWND combo = MakeChild(host, "ComboBox", CBS_DROPDOWNLIST, 10, 110, 200, 200);
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kText));
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    const std::vector<std::string> tabs = {"国国"};
+    Engine()->SkinWindow(host, {}, Given(1), Given(0), {}, {}, Given(1), {}, Given(1), Given(&tabs));
+    SkinAndShow(host);
+    WindowSkinRecord* r = RecordAt(FindWindowRecord(host));
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(r->tabRects.size(), 1u);
+
+    auto white = [](Rgb c) { return c.r > 240 && c.g > 240 && c.b > 240; };
+    auto dark = [](Rgb c) { return c.r + c.g + c.b < 3 * 80; };
+    const WindowPixels frame(host);
+    const RECT tab = r->tabRects[0];
+    const int caption = InkWidth(frame, RECT{29, 8, std::min<int>(tab.left, r->stripX), 40}, white);
+    const int tabText = InkWidth(frame, tab, white);
+    WindowPixels headerPixels(header);
+    const int headerText = InkWidth(headerPixels, RECT{0, 0, 200, headerPixels.Height()}, dark);
+    WindowPixels comboPixels(combo);
+    const int comboText = InkWidth(comboPixels, RECT{0, 0, comboPixels.Width() - 20, comboPixels.Height()}, dark);
+
+    EXPECT_NEAR(caption, ReferenceInkWidth(kText, "宋体", 16, Gdiplus::FontStyleBold), 3) << "caption";
+    EXPECT_NEAR(tabText, ReferenceInkWidth("国国", "宋体", 16, 0), 3) << "title tab";
+    EXPECT_NEAR(headerText, ReferenceInkWidth(kText, "宋体", 16, 0), 3) << "header";
+    EXPECT_NEAR(comboText, ReferenceInkWidth(kText, "宋体", 16, 0), 3) << "combo box";
+    DestroyWindow(host);
+    host = nullptr;
+    DeleteObject(songTi16);
 }
 
 TEST_F(CommonControlSkinTest, GalleryNeverShowsMagentaInAnyState)

@@ -14,6 +14,7 @@
 #include "skin/SkinEngine.h"
 #include "tests/support/GdiObjectCount.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenInput.h"
 
 using namespace orv;
 
@@ -25,6 +26,7 @@ struct HostLog {
     bool deactivateOnClose = false;
     bool refuseClose = false;  // WM_ACTIVATEAPP(0) from inside WM_CLOSE, as destroying an active window does
     std::vector<WPARAM> sysCommands;
+    WPARAM lastSysCommand = 0;  // whole, with the sizing edge in its low bits
     int sizes = 0;
     int activateApps = 0;
     bool swallowSysCommand = true;
@@ -36,6 +38,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
     case WM_SYSCOMMAND:
         gHost.sysCommands.push_back(wp & 0xFFF0);
+        gHost.lastSysCommand = wp;
         if (gHost.swallowSysCommand) return 0;
         break;
     case WM_SIZE: ++gHost.sizes; break;
@@ -522,6 +525,25 @@ TEST_F(Frame, ClosingStartsNoTrimButARefusedCloseLeavesTrimmingOn)
     EXPECT_EQ(starts, 1);
 }
 
+// The sizing band is 3 pixels wide at the left as at the right; a press
+// further in (below the title band) starts nothing.
+TEST_F(Frame, SizingBandsAreThreePixelsWideOnBothSides)
+{
+    HWND w = Host(kPopup | WS_VISIBLE, 300, 200);
+    skin.SkinWindow(w);  // resizable
+    struct Case {
+        int x;
+        WPARAM want;
+    } cases[] = {{0, SC_SIZE + WMSZ_LEFT},   {2, SC_SIZE + WMSZ_LEFT},   {3, 0},
+                 {296, 0},                   {297, SC_SIZE + WMSZ_RIGHT}, {299, SC_SIZE + WMSZ_RIGHT}};
+    for (const Case& c : cases) {
+        gHost.lastSysCommand = 0;
+        SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x, 100));
+        SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(c.x, 100));
+        EXPECT_EQ(gHost.lastSysCommand, c.want) << "x " << c.x;
+    }
+}
+
 // ---- hover animation --------------------------------------------------------------
 
 TEST_F(Frame, HoverAnimationReachesAlpha240InEightStepsAndStopsItsTimer)
@@ -665,6 +687,36 @@ TEST_F(Frame, CaptionTextIsOutlined)
         }
     EXPECT_GT(white, 10) << "caption colour";
     EXPECT_GT(grey, 10) << "shadow colour";
+}
+
+// A new caption repaints its whole text rectangle, which reaches below the
+// title band: on screen, once the text is gone again, nothing of it is left
+// (the lower part of the glyphs and the outline included).
+TEST_F(Frame, NewCaptionRepaintsTheWholeTextRectangleOnScreen)
+{
+    HWND w = Host(kPopup | WS_VISIBLE, 400, 200);
+    skin.SkinWindow(w);  // caption shown, empty
+    skin.SetCaptionStyle(w, {}, Given(20));  // large enough to reach well below the band
+    UpdateWindow(w);
+    test::LetTheScreenCatchUp();
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    const RECT text{wr.left + 29, wr.top + 8, wr.left + 220, wr.top + 40};
+    const int bandRows = Record(w)->titleHeight - 8;  // rows of text inside the title band
+    const test::ScreenPixels empty(text);
+    auto changed = [&](const test::ScreenPixels& now, int fromRow) {
+        int n = 0;
+        for (int y = fromRow; y < now.Height(); ++y)
+            for (int x = 0; x < now.Width(); ++x) n += !test::Near(now.At(x, y), empty.At(x, y), 8);
+        return n;
+    };
+    SetWindowTextA(w, "gjpqy gjpqy gjpqy");
+    test::LetTheScreenCatchUp();
+    const int belowBand = changed(test::ScreenPixels(text), bandRows);
+    ASSERT_GT(belowBand, 0) << "the new text shows whole, below the title band too";
+    SetWindowTextA(w, "");
+    test::LetTheScreenCatchUp();
+    EXPECT_EQ(changed(test::ScreenPixels(text), 0), 0);
 }
 
 // ---- resource balance ----------------------------------------------------------------

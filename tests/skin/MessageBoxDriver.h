@@ -88,12 +88,20 @@ private:
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
 
+    struct BoxSearch {
+        HWND owner;
+        HWND found;
+    };
+    // The visible box owned by this driver's owner: another driver's box
+    // (one shown from inside this box's loop) is not this driver's.
     static BOOL CALLBACK FindBox(HWND window, LPARAM p)
     {
+        auto* search = reinterpret_cast<BoxSearch*>(p);
         char cls[32] = {};
         GetClassNameA(window, cls, sizeof(cls));
         if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(p) = window;
+        if (GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+        search->found = window;
         return FALSE;
     }
 
@@ -101,8 +109,9 @@ private:
     {
         // A step that pumps messages itself must not be entered again.
         if (done_ || !step_ || inStep_) return;
-        HWND box = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+        BoxSearch search{owner_, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&search));
+        HWND box = search.found;
         if (!box) return;
         box_ = box;
         ++stepCalls_;

@@ -15,6 +15,7 @@
 #include "resources/Resources.h"
 #include "skin/ButtonSkin.h"
 #include "skin/ControlSkins.h"
+#include "skin/GlowText.h"
 #include "skin/MessageBoxSkin.h"
 #include "skin/Registry.h"
 #include "skin/SkinEngine.h"
@@ -22,6 +23,7 @@
 #include "tests/skin/MessageBoxDriver.h"
 #include "tests/support/GdiObjectCount.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenInput.h"
 
 
 using namespace orv;
@@ -520,56 +522,160 @@ TEST_F(MessageBoxSkin, CloseButtonLightsUpOnceAndGoesBackWhenThePointerLeaves)
     });
 }
 
-// Releasing the mouse over the close button sends WM_CLOSE: the box ends
-// with whatever the system answers for a close. Pressing alone does nothing.
-//
-// The dialog manager answers WM_CLOSE by posting WM_COMMAND IDCANCEL, so the
-// box ends a moment after the release. Observed under Wine 8: every box
-// then ends with IDCANCEL (mapped 1), the OK-only and the Yes/No box
-// included. Windows documents otherwise: an OK-only box gives IDOK, and a
-// Yes/No box without Cancel has its close disabled and stays open; those
-// expectations are written below but were not run here. For the program
-// either way means "not Yes": a delete confirmation closed like this
-// deletes nothing.
-TEST_F(MessageBoxSkin, ReleasingOverTheCloseButtonClosesWithTheSystemsCloseResult)
+// The close button as a user works it, read back from the screen: the
+// pointer lights it, leaving the box straight from it puts it back, a press
+// alone keeps the box, and the release ends the box: OK from the OK box and
+// the safe No from the Yes/No box. (The system's own close, which the
+// button once sent, answers Cancel from every box under Wine and is
+// disabled on a Yes/No box on Windows.)
+TEST_F(MessageBoxSkin, CloseButtonOnScreenLightsGoesBackAndAnswersOkOrNo)
 {
-    const bool wine = test::RunningUnderWine();
     struct Case {
+        const char* text;
         UINT style;
-        bool closes;
-        int answer;  // the mapped result
+        int answer;
     };
-    const Case cases[] = {
-        {kEmptyKeywordStyle, true, wine ? IDCANCEL - 1 : IDOK - 1},
-        {MB_OKCANCEL, true, IDCANCEL - 1},
-        {kConfirmDeleteStyle, wine, wine ? IDCANCEL - 1 : IDNO - 1},
-    };
+    const Case cases[] = {{kEmptyKeyword, kEmptyKeywordStyle, IDOK - 1},
+                          {kConfirmDelete, kConfirmDeleteStyle, IDNO - 1}};
+    const POINT away{5, GetSystemMetrics(SM_CYSCREEN) - 5};  // off the box and its owner
     for (const Case& c : cases) {
-        bool stillOpenAfterPress = false;
-        bool released = false;
-        bool closedByRelease = true;
-        const int answer = Show("close me", c.style, nullptr, [&](HWND box) {
-            if (released) {
-                // Still here a tick after the release: the system kept it open.
-                closedByRelease = false;
-                Press(box, IDNO);
-                return true;
-            }
+        enum Phase { kOver, kLit, kAway, kBack, kPressed, kReleased } phase = kOver;
+        test::ScreenRgb normal{-1, -1, -1}, lit{}, back{};
+        bool openAfterPress = false;
+        int waited = 0;
+        const int answer = Show(c.text, c.style, nullptr, [&](HWND box) {
+            WindowSkinRecord* r = RecordAt(FindWindowRecord(box));
+            if (!r || FadeStepsOf(box).size() < 5) return false;  // fully shown first
             RECT wr{};
             GetWindowRect(box, &wr);
-            const LPARAM at = MAKELPARAM(wr.right - 18, wr.top + 10);
-            EXPECT_EQ(SendMessageA(box, WM_NCHITTEST, 0, at), HTCLOSE);
-            EXPECT_EQ(SendMessageA(box, WM_NCLBUTTONDOWN, HTCLOSE, at), 0);
-            test::PumpMessages();  // nothing the press posted may end the box either
-            stillOpenAfterPress = IsWindow(box) && IsWindowVisible(box);
-            EXPECT_EQ(SendMessageA(box, WM_NCLBUTTONUP, HTCLOSE, at), 0);
-            released = true;
-            return false;
+            const RECT cell = r->titleButtons.Get(1)->hitRect;
+            // Inside the hot face, clear of the glyph's strokes.
+            const POINT face{wr.left + cell.left + 10, wr.top + cell.top + 17};
+            const POINT over{wr.left + cell.left + 18, wr.top + 10};
+            auto faceNow = [&] { return test::ScreenPixels(RECT{face.x, face.y, face.x + 1, face.y + 1}).At(0, 0); };
+            // Input reaches the box between ticks; the screen follows within
+            // a few of them, or never.
+            auto settled = [&](bool done) { return done || ++waited > 60; };
+            switch (phase) {
+            case kOver:
+                normal = faceNow();
+                test::MovePointerTo(over.x, over.y);
+                phase = kLit;
+                return false;
+            case kLit:
+                lit = faceNow();
+                if (!settled(test::IsRedFace(lit))) return false;
+                waited = 0;
+                test::MovePointerTo(away.x, away.y);
+                phase = kAway;
+                return false;
+            case kAway:
+                back = faceNow();
+                if (!settled(test::Near(back, normal, 8))) return false;
+                waited = 0;
+                test::MovePointerTo(over.x, over.y);
+                phase = kBack;
+                return false;
+            case kBack:
+                if (!settled(test::IsRedFace(faceNow()))) return false;
+                test::LeftButton(true);
+                phase = kPressed;
+                return false;
+            case kPressed:
+                openAfterPress = IsWindowVisible(box) != FALSE;
+                test::LeftButton(false);
+                phase = kReleased;
+                return false;
+            case kReleased:
+                // Still here after the release: the box ignored it.
+                if (++waited < 50) return false;
+                Press(box, IDCANCEL);
+                return true;
+            }
+            return true;
         });
-        EXPECT_TRUE(stillOpenAfterPress) << "style " << std::hex << c.style;
-        EXPECT_EQ(closedByRelease, c.closes) << "style " << std::hex << c.style;
-        EXPECT_EQ(answer, c.answer) << "style " << std::hex << c.style;
+        test::MovePointerTo(away.x, away.y);
+        EXPECT_TRUE(test::IsRedFace(lit)) << c.text << ": lit " << lit;
+        EXPECT_TRUE(test::Near(back, normal, 8)) << c.text << ": back " << back << " normal " << normal;
+        EXPECT_FALSE(test::IsRedFace(normal)) << normal;
+        EXPECT_TRUE(openAfterPress) << c.text;
+        EXPECT_EQ(answer, c.answer) << c.text;
     }
+}
+
+// What the screen shows of each program box once it has faded in: its
+// labels (the message and the icon) sit on the same body colour as the box
+// right beside them. Taken from the wrong place, their background shows the
+// title band's shade and a ghost of the caption's icon and text instead.
+TEST_F(MessageBoxSkin, LabelsSitOnTheBodyColourAroundThemOnScreen)
+{
+    SkinSettings saved = Skin();
+    Skin().translucentBackground = 1;  // as the program sets it
+    Skin().backgroundAlpha = 100;
+    struct Case {
+        const char* text;
+        UINT style;
+        int button;
+    };
+    for (const Case& c : {Case{kEmptyKeyword, kEmptyKeywordStyle, IDOK}, Case{kConfirmDelete, kConfirmDeleteStyle, IDNO}}) {
+        int labels = 0;
+        Show(c.text, c.style, nullptr, [&](HWND box) {
+            if (FadeStepsOf(box).size() < 5) return false;
+            RECT wr{};
+            GetWindowRect(box, &wr);
+            const test::ScreenPixels screen(wr);
+            for (HWND label : ChildrenOfClass(box, "Static")) {
+                if (!IsWindowVisible(label)) continue;
+                ++labels;
+                RECT lr{};
+                GetWindowRect(label, &lr);
+                OffsetRect(&lr, -wr.left, -wr.top);
+                // Interior pixels of the label's top corners, where neither
+                // the text nor the icon reaches, against the box just left of
+                // the label on the same rows.
+                for (int y : {lr.top + 1, lr.top + 2}) {
+                    const test::ScreenRgb beside = screen.At(lr.left - 3, y);
+                    for (int x : {lr.left + 1, lr.left + 2, lr.right - 3, lr.right - 2}) {
+                        const test::ScreenRgb inside = screen.At(x, y);
+                        EXPECT_TRUE(test::Near(inside, beside, 6))
+                            << c.text << ": label " << WindowTextOf(label) << " at (" << x << ", " << y << ") "
+                            << inside << ", beside it " << beside;
+                    }
+                }
+            }
+            Press(box, c.button);
+            return true;
+        });
+        EXPECT_EQ(labels, 2) << c.text << ": the message and the icon";
+    }
+    Skin() = saved;
+}
+
+// Each box fades in on its own: one opened while another shows fades in
+// as the first did, rather than staying transparent.
+TEST_F(MessageBoxSkin, ABoxOpenedWhileAnotherShowsFadesInToo)
+{
+    MessageBoxDriver second;
+    HWND firstBox = nullptr, secondBox = nullptr;
+    Show(kEmptyKeyword, kEmptyKeywordStyle, nullptr, [&](HWND box) {
+        firstBox = box;
+        if (FadeStepsOf(box).size() < 5) return false;
+        second.Run([&] { return ShowSkinnedMessageBox(second.Owner(), kConfirmDelete, kConfirmDeleteStyle, nullptr); },
+                   [&](HWND other) {
+                       secondBox = other;
+                       if (FadeStepsOf(other).size() < 5) return false;
+                       Press(other, IDNO);
+                       return true;
+                   },
+                   3000);
+        Press(box, IDOK);
+        return true;
+    });
+    ASSERT_NE(secondBox, nullptr);
+    EXPECT_NE(secondBox, firstBox);
+    const std::vector<FadeStep> steps = FadeStepsOf(secondBox);
+    ASSERT_EQ(steps.size(), 5u);
+    EXPECT_EQ(steps.back().readBack, 250);
 }
 
 // ---- answers -----------------------------------------------------------------
@@ -640,6 +746,43 @@ TEST_F(MessageBoxSkin, EmptyCaptionShowsTheSystemsDefaultTitleAsGlowText)
     EXPECT_GT(darkWithTitle, 20) << "the title's strokes are drawn dark";
     EXPECT_EQ(darkWithoutTitle, 0) << "nothing dark there without a title";
     EXPECT_EQ(darkBelowTitle, 0);
+}
+
+// The glow caption's face, 黑体, is missing from a Windows without the
+// Chinese fonts; the caption then comes in 宋体 instead of vanishing.
+TEST(GlowCaption, FallsBackToSongTiWhereItsFaceIsMissing)
+{
+    for (const char* face : {"黑体", "NoSuchFaceOnAnyMachine"}) {
+        const int w = 120, h = 30;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        bool drawn = false;
+        {
+            gp::Graphics g;
+            ASSERT_TRUE(g.CreateFromHDC(dc));
+            g.Clear(0xFFFFFFFF);
+            GlowTextStyle style;
+            style.fontName = face;
+            drawn = DrawGlowText(g, "提示标题", gp::RectF(0, 0, static_cast<float>(w), static_cast<float>(h)), style);
+        }
+        GdiFlush();
+        int dark = 0;
+        const auto* p = static_cast<const DWORD*>(bits);
+        for (int i = 0; i < w * h; ++i) dark += ((p[i] >> 16) & 0xFF) < 90 && ((p[i] >> 8) & 0xFF) < 90;
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+        EXPECT_TRUE(drawn) << face;
+        EXPECT_GT(dark, 20) << face;
+    }
 }
 
 // ---- resources ---------------------------------------------------------------

@@ -11,16 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace orv::test {
+#include "TestFiles.h"
 
-// Wine runs Linux paths as drive Z:.
-inline std::string WindowsPathOf(const std::string& unixPath)
-{
-    std::string p = "Z:" + unixPath;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
+namespace orv::test {
 
 inline std::string ReadFileBytes(const std::string& path)
 {
@@ -250,8 +243,9 @@ inline std::string ClipboardText()
 class OrvaneProcess {
 public:
     // A fresh directory holding a copy of the program (and, when given, a
-    // catalogue), so every test starts from a known state.
-    explicit OrvaneProcess(const std::string& exeUnixPath) : exe_(WindowsPathOf(exeUnixPath))
+    // catalogue), so every test starts from a known state. The program's
+    // path is a Windows one or a Linux one (Wine's Z: drive).
+    explicit OrvaneProcess(const std::string& exePath) : exe_(WindowsPathOf(exePath))
     {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
