@@ -40,14 +40,9 @@ POINT CacheOrigin(const WindowSkinRecord& record)
 
 }  // namespace
 
-BackgroundCapture::BackgroundCapture(HWND control, const RECT& rect)
-    : width_(rect.right - rect.left), height_(rect.bottom - rect.top)
+bool LocateUnderControl(HWND control, const RECT& rect, ControlPlace* place)
 {
-    dc_.Reset(CreateCompatibleDC(nullptr));
-    bitmap_.Reset(CreateArgbSurface(width_, height_));
-    if (!dc_ || !bitmap_) return;
-    previous_ = SelectObject(dc_.Get(), bitmap_.Get());
-
+    *place = ControlPlace{};
     // The top-level window that owns the control, noting the first window on
     // the way up (the control included) that is a registered container.
     std::vector<HWND> chain;
@@ -57,28 +52,42 @@ BackgroundCapture::BackgroundCapture(HWND control, const RECT& rect)
         chain.push_back(w);
     }
     WindowSkinRecord* record = RecordAt(index);
-    if (!record || !record->frameCache.dc) return;
+    if (!record || !record->frameCache.dc) return false;
+    place->windowIndex = index;
 
     RECT controlRect{};
     GetWindowRect(control, &controlRect);
     const POINT origin = CacheOrigin(*record);
-    BitBlt(dc_.Get(), 0, 0, width_, height_, record->frameCache.dc, controlRect.left - origin.x + rect.left,
-           controlRect.top - origin.y + rect.top, SRCCOPY);
-
-    const ContainerEntry* container = nullptr;
-    HWND containerWindow = nullptr;
+    place->at = POINT{controlRect.left - origin.x + rect.left, controlRect.top - origin.y + rect.top};
     for (HWND w : chain) {
         if (int e = record->containers.Find(w)) {
-            container = record->containers.Get(e);
-            containerWindow = w;
+            place->container = record->containers.Get(e);
+            place->roundedWash = w == control && GetParent(control) == record->window;
             break;
         }
     }
+    return true;
+}
+
+BackgroundCapture::BackgroundCapture(HWND control, const RECT& rect)
+    : width_(rect.right - rect.left), height_(rect.bottom - rect.top)
+{
+    dc_.Reset(CreateCompatibleDC(nullptr));
+    bitmap_.Reset(CreateArgbSurface(width_, height_));
+    if (!dc_ || !bitmap_) return;
+    previous_ = SelectObject(dc_.Get(), bitmap_.Get());
+
+    ControlPlace place;
+    if (!LocateUnderControl(control, rect, &place)) return;
+    const WindowSkinRecord* record = RecordAt(place.windowIndex);
+    BitBlt(dc_.Get(), 0, 0, width_, height_, record->frameCache.dc, place.at.x, place.at.y, SRCCOPY);
+
+    const ContainerEntry* container = place.container;
     if (container && container->fillColour != 0) {
         gp::Graphics g;
         if (g.CreateFromHDC(dc_.Get())) {
             gp::ARGB fill = gp::Argb(container->fillColour, container->fillAlpha);
-            if (containerWindow == control && GetParent(control) == record->window) {
+            if (place.roundedWash) {
                 gp::FillRoundRect(g, 0, 0, static_cast<float>(width_), static_cast<float>(height_), 5, fill);
             } else {
                 gp::SolidBrush brush(fill);

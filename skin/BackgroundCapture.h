@@ -11,6 +11,22 @@
 
 namespace orv {
 
+struct ContainerEntry;
+
+// Where the image under a control comes from: the frame cache of the
+// window record that owns it, at a place, with the wash of the container
+// it sits in (if any).
+struct ControlPlace {
+    int windowIndex = 0;
+    POINT at{};  // the rectangle's top-left corner in the frame cache
+    const ContainerEntry* container = nullptr;
+    bool roundedWash = false;  // the container itself, lying directly on the window
+};
+
+// False when the control has no skinned top-level window with a frame cache.
+// rect is in the control's window coordinates.
+bool LocateUnderControl(HWND control, const RECT& rect, ControlPlace* place);
+
 class BackgroundCapture {
 public:
     // rect is in the control's window coordinates (0, 0 = the top-left corner

@@ -9,6 +9,7 @@
 #include "skin/BackgroundCapture.h"
 #include "skin/ButtonSkin.h"
 #include "skin/ControlFont.h"
+#include "skin/KeptFace.h"
 #include "skin/Registry.h"
 #include "skin/SkinDrawing.h"
 #include "skin/SkinSettings.h"
@@ -27,17 +28,35 @@ gp::ARGB White(BYTE alpha) { return gp::Argb(kWhite, alpha); }
 gp::ARGB Black(BYTE alpha) { return gp::Argb(kBlack, alpha); }
 gp::ARGB Accent(BYTE alpha) { return gp::Argb(Skin().accentColor, alpha); }
 
+// Everything a button's face is drawn from besides what lies beneath it.
+uint64_t FaceKeyOf(HWND button, const ButtonEntry& entry, UINT state, uint64_t extra = 0)
+{
+    FaceKey key;
+    key.Add(static_cast<uint32_t>(entry.kind)).Add(state).Add(extra).Add(entry.caption).Add(entry.fontName);
+    key.Add(static_cast<uint32_t>(entry.fontSize)).Add(static_cast<uint32_t>(entry.fontStyle));
+    key.Add(GetProperty(button, kPropTextColour));
+    for (const std::string* p : {&entry.picture, &entry.hoverPicture, &entry.pressedPicture, &entry.disabledPicture})
+        key.Add(*p);
+    return key.Value();
+}
+
 // Runs draw(graphics, width, height) on the capture of the image under rect
-// and copies the result to dc at rect. Without a skinned owner the capture
-// is empty and nothing is drawn.
+// and copies the result to dc at rect; a face drawn before from the same key
+// is copied as it was kept. Without a skinned owner the capture is empty and
+// nothing is drawn.
 template <typename Draw>
-void PaintOnCapture(HWND button, HDC dc, const RECT& rect, Draw draw)
+void PaintOnCapture(HWND button, HDC dc, const RECT& rect, uint64_t key, Draw draw)
 {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return;
     const RECT client = ClientRectInWindow(button);
     RECT source = rect;
     OffsetRect(&source, client.left, client.top);
+    KeptFace kept(button, source, key);
+    if (HDC image = kept.Image()) {
+        BitBlt(dc, rect.left, rect.top, width, height, image, 0, 0, SRCCOPY);
+        return;
+    }
     BackgroundCapture capture(button, source);
     if (!capture.Dc()) return;
     {
@@ -45,6 +64,7 @@ void PaintOnCapture(HWND button, HDC dc, const RECT& rect, Draw draw)
         if (g.CreateFromHDC(capture.Dc())) draw(g, static_cast<float>(width), static_cast<float>(height));
     }
     BitBlt(dc, rect.left, rect.top, width, height, capture.Dc(), 0, 0, SRCCOPY);
+    kept.Keep(capture);
 }
 
 void DrawCaption(gp::Graphics& g, HWND button, const ButtonEntry& entry, const gp::RectF& layout,
@@ -199,7 +219,7 @@ void DrawCheckMark(gp::Graphics& g, bool radio, int check, float x, float y, flo
 
 void PaintPlainButton(HWND button, const ButtonEntry& entry, HDC dc, UINT state, const RECT& rect)
 {
-    PaintOnCapture(button, dc, rect, [&](gp::Graphics& g, float w, float h) {
+    PaintOnCapture(button, dc, rect, FaceKeyOf(button, entry, state), [&](gp::Graphics& g, float w, float h) {
         DrawPlainFace(g, state, w, h);
         DrawPlainStateMarks(g, state, w, h);
         DrawCaption(g, button, entry, gp::RectF(0, 0, w, h), Gdiplus::StringAlignmentCenter);
@@ -208,7 +228,7 @@ void PaintPlainButton(HWND button, const ButtonEntry& entry, HDC dc, UINT state,
 
 void PaintImageButton(HWND button, const ButtonEntry& entry, HDC dc, UINT state, const RECT& rect)
 {
-    PaintOnCapture(button, dc, rect, [&](gp::Graphics& g, float w, float h) {
+    PaintOnCapture(button, dc, rect, FaceKeyOf(button, entry, state), [&](gp::Graphics& g, float w, float h) {
         DrawImageFace(g, state, w, h);
         const SIZE picture = PictureExtent(entry.picture);
         if (picture.cx <= 0) {
@@ -240,7 +260,7 @@ void PaintImageButton(HWND button, const ButtonEntry& entry, HDC dc, UINT state,
 
 void PaintIconButton(HWND button, const ButtonEntry& entry, HDC dc, UINT state, const RECT& rect)
 {
-    PaintOnCapture(button, dc, rect, [&](gp::Graphics& g, float w, float h) {
+    PaintOnCapture(button, dc, rect, FaceKeyOf(button, entry, state), [&](gp::Graphics& g, float w, float h) {
         // Disabled, hot, pressed, normal: the first state that holds decides.
         if (state & kStateDisabled) {
             if (!entry.disabledPicture.empty()) return DrawPictureNatural(g, entry.disabledPicture);
@@ -263,7 +283,8 @@ void PaintCheckButton(HWND button, const ButtonEntry& entry, HDC dc, UINT state,
 {
     const int check = static_cast<int>(SendMessageA(button, BM_GETCHECK, 0, 0));
     const LONG style = GetWindowLongA(button, GWL_STYLE);
-    PaintOnCapture(button, dc, rect, [&](gp::Graphics& g, float w, float h) {
+    const uint64_t key = FaceKeyOf(button, entry, state, (static_cast<uint64_t>(check) << 32) | (style & BS_LEFTTEXT));
+    PaintOnCapture(button, dc, rect, key, [&](gp::Graphics& g, float w, float h) {
         constexpr float kBox = 13;
         const bool right = (style & BS_LEFTTEXT) != 0;
         const float boxX = right ? w - kBox - 2 : 1;

@@ -9,6 +9,7 @@
 #include "skin/BackgroundCapture.h"
 #include "skin/ControlFont.h"
 #include "skin/ControlFrame.h"
+#include "skin/KeptFace.h"
 #include "skin/Registry.h"
 #include "skin/SkinDrawing.h"
 #include "skin/SkinEngine.h"
@@ -224,6 +225,19 @@ bool PaintContainer(HWND container, HDC target)
     const RECT client = ClientRectInWindow(container);
     const int width = client.right - client.left, height = client.bottom - client.top;
     if (width <= 0 || height <= 0) return false;
+    const LONG style = GetWindowLongA(container, GWL_STYLE);
+    FaceKey key;
+    key.Add(static_cast<uint32_t>(entry.groupBox)).Add(static_cast<uint32_t>(entry.frameFlag));
+    if (entry.groupBox) {
+        key.Add(WindowText(container)).Add(entry.fontName).Add(static_cast<uint32_t>(entry.fontSize));
+        key.Add(static_cast<uint32_t>(entry.fontStyle)).Add(static_cast<uint32_t>(style & (BS_LEFT | BS_RIGHT)));
+        key.Add(GetProperty(container, kPropTextColour));
+    }
+    KeptFace kept(container, client, key.Value());
+    if (HDC image = kept.Image()) {
+        BlitUnderChildrenAndSiblings(container, target, width, height, image);
+        return true;
+    }
     BackgroundCapture capture(container, client);
     if (!capture.Dc()) return false;
     const float w = static_cast<float>(width), h = static_cast<float>(height);
@@ -237,6 +251,7 @@ bool PaintContainer(HWND container, HDC target)
         if (g.CreateFromHDC(capture.Dc())) DrawPanelFrame(g, w, h);
     }
     BlitUnderChildrenAndSiblings(container, target, width, height, capture.Dc());
+    kept.Keep(capture);
     return true;
 }
 

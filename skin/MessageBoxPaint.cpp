@@ -38,6 +38,7 @@ bool ReplaceCache(WindowSkinRecord& record, int width, int height)
     DeleteKeptDc(record.frameCache);
     const KeptDc kept = MakeKeptDc(width, height);
     record.frameCache = kept;
+    ++record.frameGeneration;
     SetProperty(record.window, kPropCacheDc, reinterpret_cast<uintptr_t>(kept.dc));
     SetProperty(record.window, kPropCacheBitmap, reinterpret_cast<uintptr_t>(kept.bitmap));
     return kept.dc != nullptr;

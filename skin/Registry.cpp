@@ -273,6 +273,8 @@ void DestroyWindowRecord(int index)
         }
     }
     r->coloured.clear();
+    for (KeptFaceEntry& f : r->keptFaces) DeleteKeptDc(f.image);
+    r->keptFaces.clear();
     DeleteKeptDc(r->frameCache);
     DeleteKeptDc(r->stripClean);
     DeleteKeptDc(r->tabsClean);

@@ -92,6 +92,7 @@ void SkinEngine::RenderFrame(int windowIndex, HDC target, int)
     // 2. A new frame cache of the client size.
     DeleteKeptDc(r->frameCache);
     r->frameCache = MakeKeptDc(size.cx, size.cy);
+    ++r->frameGeneration;
     SetProperty(window, kPropCacheDc, reinterpret_cast<uintptr_t>(r->frameCache.dc));
     SetProperty(window, kPropCacheBitmap, reinterpret_cast<uintptr_t>(r->frameCache.bitmap));
     if (!r->frameCache.dc) return;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,14 @@ struct ColouredControl {
     HGDIOBJ bitmap = nullptr;
 };
 
+// A skinned control's finished image from its last paint, with the key of
+// everything it was drawn from (KeptFace.h).
+struct KeptFaceEntry {
+    HWND control = nullptr;
+    uint64_t key = 0;
+    KeptDc image;
+};
+
 struct WindowSkinRecord {
     HWND window = nullptr;
     int titleHeight = 25;
@@ -166,6 +175,10 @@ struct WindowSkinRecord {
     // message box is painted through its window DC): positions in the cache
     // count from the window's top-left corner.
     bool cacheCoversWindow = false;
+    // Counts the frame caches made and the container washes changed: a kept
+    // face drawn over an older one is stale.
+    uint32_t frameGeneration = 0;
+    std::vector<KeptFaceEntry> keptFaces;
     KeptDc stripClean;   // the finished background under the title-button strip
     KeptDc tabsClean;    // the same under the title tabs
 

@@ -17,8 +17,8 @@ DWORD OwnProcessId() { return GetCurrentProcessId(); }
 
 // The trimmer ends within milliseconds. Under Wine a new process now and
 // then stays stuck in its start-up for good (seen while the program's own
-// windows were busy), holding the inherited output pipes; so the wait is
-// bounded and a trimmer that overstays is ended.
+// windows were busy); so the wait is bounded and a trimmer that overstays
+// is ended.
 constexpr DWORD kTrimmerTimeoutMs = 2000;
 
 bool RunTrimmerAndWait(const std::string& commandLine)
@@ -26,7 +26,12 @@ bool RunTrimmerAndWait(const std::string& commandLine)
     std::string line = commandLine;
     STARTUPINFOA si{};
     si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESHOWWINDOW;
+    // No standard handles of any kind: the trimmer prints nothing the program
+    // reads. Under Wine a child given none of its own inherits the parent's
+    // Linux output, and a trimmer that outlives its parent (see below) would
+    // keep whatever reads that output waiting; Windows gives a GUI program's
+    // child none either way.
+    si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
