@@ -228,9 +228,7 @@ bool RunHiddenAndWait(const std::string& commandLine)
     cmd.push_back('\0');
     STARTUPINFOA si{};
     si.cb = sizeof(si);
-    // No standard handles: under Wine the child would otherwise hold on to
-    // the parent's Linux output for as long as it runs.
-    si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))

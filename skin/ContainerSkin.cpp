@@ -135,18 +135,8 @@ LRESULT OnCtlColorTranslucent(HWND container, int windowIndex, UINT message, HDC
         return CallPreviousProc(container, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
     SetTextColor(dc, static_cast<COLORREF>(GetProperty(child, kPropTextColour)));
     SetBkMode(dc, TRANSPARENT);
-    const RECT area = ClientRectInWindow(child);
-    BackgroundCapture capture(child, area);
-    WashEditCapture(child, capture.Dc(), area.right - area.left, area.bottom - area.top);
-    HBITMAP bitmap = capture.Dc() ? capture.DetachBitmap() : nullptr;
-    HBRUSH brush = bitmap ? CreatePatternBrush(bitmap) : nullptr;
-    if (WindowSkinRecord* r = RecordAt(windowIndex)) {
-        SetControlBrush(*r, child, brush, bitmap);
-    } else {
-        if (brush) DeleteObject(brush);
-        if (bitmap) DeleteObject(bitmap);
-        brush = nullptr;
-    }
+    WindowSkinRecord* r = RecordAt(windowIndex);
+    HBRUSH brush = r ? BackgroundBrushFor(*r, child, ClientRectInWindow(child)) : nullptr;
     if (!brush)
         return CallPreviousProc(container, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
     return reinterpret_cast<LRESULT>(brush);

@@ -5,6 +5,7 @@
 #include "gdiplus/GdiHandles.h"
 #include "gdiplus/Gp.h"
 #include "skin/BackgroundCapture.h"
+#include "skin/KeptFace.h"
 
 namespace orv {
 
@@ -89,9 +90,33 @@ void WashEditCapture(HWND control, HDC captureDc, int width, int height)
     g.FillRectangle(wash, 0, 0, width, height);
 }
 
+HBRUSH BackgroundBrushFor(WindowSkinRecord& record, HWND control, const RECT& area)
+{
+    const bool edit = IsClass(control, "Edit");
+    const uint64_t key = KeptFace(control, area, edit ? 1 : 0).Key();
+    for (const ColouredControl& c : record.coloured)
+        if (c.control == control && key && c.key == key && c.brush) return static_cast<HBRUSH>(c.brush);
+    BackgroundCapture capture(control, area);
+    WashEditCapture(control, capture.Dc(), area.right - area.left, area.bottom - area.top);
+    HBITMAP bitmap = capture.Dc() ? capture.DetachBitmap() : nullptr;
+    HBRUSH brush = bitmap ? CreatePatternBrush(bitmap) : nullptr;
+    SetControlBrush(record, control, brush, bitmap, brush ? key : 0);
+    return brush;
+}
+
 void PaintWashedBackground(HWND control, HDC dc)
 {
     RECT window = WindowRectAtOrigin(control);
+    RECT screen{};
+    GetWindowRect(control, &screen);
+    POINT client{0, 0};
+    ClientToScreen(control, &client);
+    const int x = -(client.x - screen.left), y = -(client.y - screen.top);
+    KeptFace kept(control, window, 0, kFaceBackground);
+    if (HDC image = kept.Image()) {
+        BitBlt(dc, x, y, window.right, window.bottom, image, 0, 0, SRCCOPY);
+        return;
+    }
     BackgroundCapture capture(control, window);
     if (!capture.Dc()) return;
     {
@@ -101,12 +126,8 @@ void PaintWashedBackground(HWND control, HDC dc)
             g.FillRectangle(wash, 0, 0, window.right, window.bottom);
         }
     }
-    RECT screen{};
-    GetWindowRect(control, &screen);
-    POINT client{0, 0};
-    ClientToScreen(control, &client);
-    BitBlt(dc, -(client.x - screen.left), -(client.y - screen.top), window.right, window.bottom, capture.Dc(), 0,
-           0, SRCCOPY);
+    BitBlt(dc, x, y, window.right, window.bottom, capture.Dc(), 0, 0, SRCCOPY);
+    kept.Keep(capture);
 }
 
 }  // namespace orv

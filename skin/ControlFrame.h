@@ -63,6 +63,13 @@ LRESULT DefNcPaintScrollBarsOnly(HWND control);
 // client area in place; leaves other controls' captures alone.
 void WashEditCapture(HWND control, HDC captureDc, int width, int height);
 
+// WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC of a translucent child: a pattern
+// brush of the image under area (the child's client area in its window
+// coordinates; washed for an edit), kept in the record and in the child's
+// Kj_dxjb / Kj_wtjb. The brush of the last message is handed out again
+// while nothing it shows changed. nullptr when there is no such image.
+HBRUSH BackgroundBrushFor(WindowSkinRecord& record, HWND control, const RECT& area);
+
 // The image under the whole window of control with the background wash,
 // copied onto dc (a client-area DC of control) so that the client area shows
 // the part under it.

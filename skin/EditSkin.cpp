@@ -1,11 +1,14 @@
 #include "skin/EditSkin.h"
 
+#include <optional>
+
 #include "gdiplus/GbkText.h"
 #include "gdiplus/GdiHandles.h"
 #include "gdiplus/Gp.h"
 #include "skin/BackgroundCapture.h"
 #include "skin/ComboSkin.h"
 #include "skin/ControlFrame.h"
+#include "skin/KeptFace.h"
 
 namespace orv {
 
@@ -118,11 +121,18 @@ void PaintEditFrame(HWND edit, EditFrameState state)
     const int h = window.bottom;
     if (w <= 0 || h <= 0) return;
     const RECT inner = InnerRect(edit);
-    BackgroundCapture capture(edit, window);
-    if (!capture.Dc()) return;
-    {
+    FaceKey key;
+    key.Add(static_cast<uint32_t>(state)).Add(static_cast<uint32_t>(inner.left)).Add(
+        static_cast<uint32_t>(inner.top));
+    key.Add(static_cast<uint32_t>(inner.right)).Add(static_cast<uint32_t>(inner.bottom));
+    KeptFace kept(edit, window, key.Value(), kFaceFrame);
+    HDC image = kept.Image();
+    std::optional<BackgroundCapture> capture;
+    if (!image) {
+        capture.emplace(edit, window);
+        if (!capture->Dc()) return;
         gp::Graphics g;
-        if (!g.CreateFromHDC(capture.Dc())) return;
+        if (!g.CreateFromHDC(capture->Dc())) return;
         // The ring: the window minus the inner rectangle.
         g.SetClip(gp::RectF(0, 0, static_cast<float>(w), static_cast<float>(h)));
         g.SetClip(gp::RectF(static_cast<float>(inner.left), static_cast<float>(inner.top),
@@ -146,7 +156,8 @@ void PaintEditFrame(HWND edit, EditFrameState state)
     ScopedGetDc windowDc(edit, true);
     if (!windowDc.Get()) return;
     ExcludeClipRect(windowDc.Get(), inner.left, inner.top, inner.right, inner.bottom);
-    BitBlt(windowDc.Get(), 0, 0, w, h, capture.Dc(), 0, 0, SRCCOPY);
+    BitBlt(windowDc.Get(), 0, 0, w, h, image ? image : capture->Dc(), 0, 0, SRCCOPY);
+    if (!image) kept.Keep(*capture);
 }
 
 LRESULT CALLBACK EditSkinProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)

@@ -19,8 +19,8 @@ FaceKey& FaceKey::Add(std::string_view bytes)
     return *this;
 }
 
-KeptFace::KeptFace(HWND control, const RECT& rect, uint64_t painterKey)
-    : control_(control), width_(rect.right - rect.left), height_(rect.bottom - rect.top)
+KeptFace::KeptFace(HWND control, const RECT& rect, uint64_t painterKey, FaceLayer layer)
+    : control_(control), layer_(layer), width_(rect.right - rect.left), height_(rect.bottom - rect.top)
 {
     ControlPlace place;
     if (width_ <= 0 || height_ <= 0 || !LocateUnderControl(control, rect, &place)) return;
@@ -48,7 +48,7 @@ HDC KeptFace::Image() const
     const WindowSkinRecord* r = windowIndex_ ? RecordAt(windowIndex_) : nullptr;
     if (!r) return nullptr;
     for (const KeptFaceEntry& f : r->keptFaces)
-        if (f.control == control_) return f.key == key_ && f.image.width == width_ && f.image.height == height_
+        if (f.control == control_ && f.layer == layer_) return f.key == key_ && f.image.width == width_ && f.image.height == height_
                                               ? f.image.dc
                                               : nullptr;
     return nullptr;
@@ -60,9 +60,9 @@ void KeptFace::Keep(BackgroundCapture& capture)
     if (!r || !capture.Dc() || capture.Width() != width_ || capture.Height() != height_) return;
     KeptFaceEntry* slot = nullptr;
     for (KeptFaceEntry& f : r->keptFaces)
-        if (f.control == control_) slot = &f;
+        if (f.control == control_ && f.layer == layer_) slot = &f;
     if (!slot) {
-        r->keptFaces.push_back(KeptFaceEntry{control_, 0, KeptDc{}});
+        r->keptFaces.push_back(KeptFaceEntry{control_, layer_, 0, KeptDc{}});
         slot = &r->keptFaces.back();
     }
     DeleteKeptDc(slot->image);

@@ -27,10 +27,17 @@ private:
     uint64_t hash_ = 14695981039346656037ull;
 };
 
+// A control may keep one image of each kind.
+enum FaceLayer : int {
+    kFaceWhole = 0,       // what its painter draws over its whole area
+    kFaceFrame = 1,       // the frame ring round a control the system paints inside
+    kFaceBackground = 2,  // the washed background under a control
+};
+
 class KeptFace {
 public:
     // rect as for the capture: in the control's window coordinates.
-    KeptFace(HWND control, const RECT& rect, uint64_t painterKey);
+    KeptFace(HWND control, const RECT& rect, uint64_t painterKey, FaceLayer layer = kFaceWhole);
     KeptFace(const KeptFace&) = delete;
     KeptFace& operator=(const KeptFace&) = delete;
 
@@ -39,9 +46,13 @@ public:
     HDC Image() const;
     // Takes the capture's finished image (the capture gives up its bitmap).
     void Keep(BackgroundCapture& capture);
+    // The whole key, 0 when nothing under this control can be kept: for
+    // callers that keep something other than an image (a brush).
+    uint64_t Key() const { return windowIndex_ ? key_ : 0; }
 
 private:
     HWND control_;
+    FaceLayer layer_;
     int windowIndex_ = 0;  // 0: nothing is kept (no record, or under the title band)
     uint64_t key_ = 0;
     int width_, height_;

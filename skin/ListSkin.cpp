@@ -1,11 +1,14 @@
 #include "skin/ListSkin.h"
 
+#include <optional>
+
 #include <windows.h>
 #include <commctrl.h>
 
 #include "gdiplus/GdiHandles.h"
 #include "gdiplus/Gp.h"
 #include "skin/BackgroundCapture.h"
+#include "skin/KeptFace.h"
 #include "skin/ControlFrame.h"
 
 namespace orv {
@@ -224,43 +227,46 @@ void PaintListFrame(HWND control, bool hot, bool focused)
     const int w = window.right;
     const int h = window.bottom;
     if (w <= 0 || h <= 0) return;
+    // Nothing of the skin shows round a drop-down list or a list without a
+    // border: the system's own frame stays.
+    if (IsClass(control, "ComboLBox") || !HasListBorder(control)) return;
     const RECT inner = InnerRect(control);
-    const bool border = HasListBorder(control);
-    BackgroundCapture capture(control, window);
-    if (!capture.Dc()) return;
-    {
+    FaceKey key;
+    key.Add(hot ? 1 : 0).Add(focused ? 1 : 0).Add(static_cast<uint32_t>(inner.left)).Add(
+        static_cast<uint32_t>(inner.top));
+    key.Add(static_cast<uint32_t>(inner.right)).Add(static_cast<uint32_t>(inner.bottom));
+    KeptFace kept(control, window, key.Value(), kFaceFrame);
+    HDC image = kept.Image();
+    std::optional<BackgroundCapture> capture;
+    if (!image) {
+        capture.emplace(control, window);
+        if (!capture->Dc()) return;
         gp::Graphics g;
-        if (!g.CreateFromHDC(capture.Dc())) return;
-        if (IsClass(control, "ComboLBox") || !border) {
-            // Nothing of the skin shows: the keyed blit leaves the window as it is.
-            g.Clear(kKeyArgb);
+        if (!g.CreateFromHDC(capture->Dc())) return;
+        g.SetClip(RectFOf(window));
+        g.SetClip(RectFOf(inner), Gdiplus::CombineModeXor);
+        if (Translucent()) {
+            gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
+            g.FillRectangle(wash, 0, 0, w, h);
         } else {
-            g.SetClip(RectFOf(window));
-            g.SetClip(RectFOf(inner), Gdiplus::CombineModeXor);
-            if (Translucent()) {
-                gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
-                g.FillRectangle(wash, 0, 0, w, h);
-            } else {
-                g.Clear(0xFFFFFFFF);
-            }
-            g.ResetClip();
-            g.SetClip(RectFOf(inner));
-            g.Clear(kKeyArgb);
-            g.ResetClip();
-            const COLORREF accent = Skin().accentColor;
-            if (hot) {
-                gp::Pen pen(gp::Argb(accent, 200), 2.0f);
-                g.DrawRectangle(pen, 1, 1, w - 2, h - 2);
-            } else {
-                gp::Pen pen(focused ? gp::Argb(accent, 200) : gp::Argb(RGB(0, 0, 0), 90), 1.0f);
-                g.DrawRectangle(pen, 0, 0, w - 1, h - 1);
-            }
+            g.Clear(0xFFFFFFFF);
+        }
+        g.ResetClip();
+        const COLORREF accent = Skin().accentColor;
+        if (hot) {
+            gp::Pen pen(gp::Argb(accent, 200), 2.0f);
+            g.DrawRectangle(pen, 1, 1, w - 2, h - 2);
+        } else {
+            gp::Pen pen(focused ? gp::Argb(accent, 200) : gp::Argb(RGB(0, 0, 0), 90), 1.0f);
+            g.DrawRectangle(pen, 0, 0, w - 1, h - 1);
         }
     }
     ScopedGetDc windowDc(control, true);
     if (!windowDc.Get()) return;
+    // The inner rectangle is the system's: the frame ring alone is copied.
     ExcludeClipRect(windowDc.Get(), inner.left, inner.top, inner.right, inner.bottom);
-    TransparentBlt(windowDc.Get(), 0, 0, w, h, capture.Dc(), 0, 0, w, h, kKeyColour);
+    BitBlt(windowDc.Get(), 0, 0, w, h, image ? image : capture->Dc(), 0, 0, SRCCOPY);
+    if (!image) kept.Keep(*capture);
 }
 
 LRESULT CALLBACK ListSkinProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)

@@ -244,18 +244,19 @@ void DeleteBrushObjects(const ColouredControl& c)
 
 }  // namespace
 
-void SetControlBrush(WindowSkinRecord& record, HWND control, HGDIOBJ brush, HGDIOBJ bitmap)
+void SetControlBrush(WindowSkinRecord& record, HWND control, HGDIOBJ brush, HGDIOBJ bitmap, uint64_t key)
 {
     ColouredControl* slot = nullptr;
     for (ColouredControl& c : record.coloured)
         if (c.control == control) slot = &c;
     if (!slot) {
-        record.coloured.push_back(ColouredControl{control, nullptr, nullptr});
+        record.coloured.push_back(ColouredControl{control, nullptr, nullptr, 0});
         slot = &record.coloured.back();
     }
     DeleteBrushObjects(*slot);
     slot->brush = brush;
     slot->bitmap = bitmap;
+    slot->key = key;
     SetProperty(control, kPropBrush, reinterpret_cast<uintptr_t>(brush));
     SetProperty(control, kPropBrushBitmap, reinterpret_cast<uintptr_t>(bitmap));
 }

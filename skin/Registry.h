@@ -133,6 +133,6 @@ void DestroyWindowRecord(int index);
 // Gives control a new brush and bitmap (Kj_dxjb, Kj_wtjb), deleting the
 // ones it had; the record owns them until the window is destroyed. A stock
 // brush is stored but never deleted.
-void SetControlBrush(WindowSkinRecord& record, HWND control, HGDIOBJ brush, HGDIOBJ bitmap);
+void SetControlBrush(WindowSkinRecord& record, HWND control, HGDIOBJ brush, HGDIOBJ bitmap, uint64_t key = 0);
 
 }  // namespace orv

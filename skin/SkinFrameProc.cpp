@@ -240,11 +240,8 @@ LRESULT SkinEngine::OnCtlColorTranslucent(int index, HWND window, UINT message, 
     POINT clientOrigin{0, 0};
     ClientToScreen(control, &clientOrigin);
     OffsetRect(&client, clientOrigin.x - window0.left, clientOrigin.y - window0.top);
-    BackgroundCapture capture(control, client);
-    WashEditCapture(control, capture.Dc(), client.right - client.left, client.bottom - client.top);
-    HBITMAP bitmap = capture.Dc() ? capture.DetachBitmap() : nullptr;
-    HBRUSH brush = bitmap ? CreatePatternBrush(bitmap) : nullptr;
-    if (WindowSkinRecord* r = RecordAt(index)) SetControlBrush(*r, control, brush, bitmap);
+    WindowSkinRecord* r = RecordAt(index);
+    HBRUSH brush = r ? BackgroundBrushFor(*r, control, client) : nullptr;
     if (!brush) return PassOn(window, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     return reinterpret_cast<LRESULT>(brush);
 }

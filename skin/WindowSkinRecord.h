@@ -92,12 +92,14 @@ struct ColouredControl {
     HWND control = nullptr;
     HGDIOBJ brush = nullptr;
     HGDIOBJ bitmap = nullptr;
+    uint64_t key = 0;  // what the brush shows (KeptFace::Key); 0 when it must be made again
 };
 
 // A skinned control's finished image from its last paint, with the key of
 // everything it was drawn from (KeptFace.h).
 struct KeptFaceEntry {
     HWND control = nullptr;
+    int layer = 0;
     uint64_t key = 0;
     KeptDc image;
 };

@@ -21,25 +21,47 @@ DWORD OwnProcessId() { return GetCurrentProcessId(); }
 // is ended.
 constexpr DWORD kTrimmerTimeoutMs = 2000;
 
+// A job that ends the trimmer when the job's last handle closes: at the
+// end of the wait, or when the program itself is ended (killed) while its
+// trimmer is still starting. A trimmer stuck in its start-up (see above)
+// would otherwise outlive the program. nullptr where no job can be made.
+HANDLE MakeTrimmerJob()
+{
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    if (!job) return nullptr;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        CloseHandle(job);
+        return nullptr;
+    }
+    return job;
+}
+
 bool RunTrimmerAndWait(const std::string& commandLine)
 {
     std::string line = commandLine;
     STARTUPINFOA si{};
     si.cb = sizeof(si);
-    // No standard handles of any kind: the trimmer prints nothing the program
-    // reads. Under Wine a child given none of its own inherits the parent's
-    // Linux output, and a trimmer that outlives its parent (see below) would
-    // keep whatever reads that output waiting; Windows gives a GUI program's
-    // child none either way.
-    si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
+                        nullptr, &si, &pi))
         return false;
+    HANDLE job = MakeTrimmerJob();
+    // Windows 7 puts no process in a second job; the trimmer then runs
+    // without one, as before.
+    if (job && !AssignProcessToJobObject(job, pi.hProcess)) {
+        CloseHandle(job);
+        job = nullptr;
+    }
+    ResumeThread(pi.hThread);
     if (WaitForSingleObject(pi.hProcess, kTrimmerTimeoutMs) == WAIT_TIMEOUT) {
         TerminateProcess(pi.hProcess, 1);
         WaitForSingleObject(pi.hProcess, 1000);
     }
+    if (job) CloseHandle(job);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return true;

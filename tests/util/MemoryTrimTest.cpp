@@ -287,3 +287,53 @@ TEST(StoredTrimmer, TheRealServicesWriteItToWindirAndRunIt)
 }
 
 }  // namespace
+
+// Killed while its trimmer starts (a user ending it in the task manager, a
+// test ending it), the program takes the trimmer with it: a trimmer stuck in
+// its start-up must not live on. This program plays all three parts: the
+// test, the program (started by the test) and a trimmer that only sleeps
+// (started by the program through the real runner).
+TEST(RealTrimmer, NeverOutlivesTheProgramThatStartedIt)
+{
+    constexpr char kRole[] = "ORV_TRIM_TEST_ROLE";
+    constexpr char kAlive[] = "Local\\OrvaneTrimmerTestSleeper";
+    char role[16] = {};
+    GetEnvironmentVariableA(kRole, role, sizeof role);
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string again =
+        "\"" + std::string(self) + "\" --gtest_filter=RealTrimmer.NeverOutlivesTheProgramThatStartedIt";
+    if (std::string(role) == "trimmer") {
+        HANDLE alive = CreateMutexA(nullptr, FALSE, kAlive);
+        Sleep(30000);
+        CloseHandle(alive);
+        return;
+    }
+    if (std::string(role) == "program") {
+        SetEnvironmentVariableA(kRole, "trimmer");
+        SystemTrimServices().runHiddenAndWait(again);
+        return;
+    }
+    SetEnvironmentVariableA(kRole, "program");
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION program{};
+    std::string line = again;
+    const bool started =
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &program);
+    SetEnvironmentVariableA(kRole, nullptr);
+    ASSERT_TRUE(started);
+    auto trimmerAlive = [&] {
+        HANDLE h = OpenMutexA(SYNCHRONIZE, FALSE, kAlive);
+        if (h) CloseHandle(h);
+        return h != nullptr;
+    };
+    for (DWORD start = GetTickCount(); !trimmerAlive() && GetTickCount() - start < 10000;) Sleep(10);
+    ASSERT_TRUE(trimmerAlive()) << "the trimmer did not start";
+    TerminateProcess(program.hProcess, 1);
+    WaitForSingleObject(program.hProcess, 5000);
+    CloseHandle(program.hThread);
+    CloseHandle(program.hProcess);
+    for (DWORD start = GetTickCount(); trimmerAlive() && GetTickCount() - start < 3000;) Sleep(10);
+    EXPECT_FALSE(trimmerAlive()) << "the trimmer outlived the program";
+}
