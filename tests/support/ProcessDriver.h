@@ -437,10 +437,31 @@ public:
         if (!pi_.hProcess) return;
         TerminateProcess(pi_.hProcess, 1);
         WaitForSingleObject(pi_.hProcess, 10000);
+        EndOrphanedChildren(pi_.dwProcessId);
         Release();
     }
 
 private:
+    // Only Wine: a process whose parent is killed while creating it can stay
+    // stuck in its start-up for good, holding the Linux output it inherited
+    // (ctest's pipes), so that ctest waits for it until its timeout. The
+    // program's trimmer, started on a loss of activation, is such a child.
+    static void EndOrphanedChildren(DWORD parent)
+    {
+        HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snap == INVALID_HANDLE_VALUE) return;
+        PROCESSENTRY32 pe{};
+        pe.dwSize = sizeof pe;
+        for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+            if (pe.th32ParentProcessID != parent) continue;
+            if (HANDLE child = OpenProcess(PROCESS_TERMINATE, FALSE, pe.th32ProcessID)) {
+                TerminateProcess(child, 1);
+                CloseHandle(child);
+            }
+        }
+        CloseHandle(snap);
+    }
+
     struct FindById {
         int id;
         HWND found;
