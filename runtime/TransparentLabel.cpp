@@ -1,5 +1,6 @@
 #include "runtime/TransparentLabel.h"
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,9 +12,33 @@ const char kTransparentLabelClass[] = "OrvTransparentLabel";
 
 namespace {
 
-// Window extra bytes: text colour, font.
+// Window extra bytes: text colour, font, the kept image.
 constexpr int kColourOffset = 0;
 constexpr int kFontOffset = sizeof(LONG_PTR);
+constexpr int kKeptOffset = 2 * sizeof(LONG_PTR);
+
+// The label as last painted, and what it was painted from. Its background
+// comes from the parent's brush: a skinned parent makes a new brush whenever
+// what lies beneath changes, and a handle is never the same for two objects
+// alive at once, so the same brush, text, colour, font and size mean the same
+// pixels, copied instead of drawn again.
+struct KeptLabel {
+    HBRUSH brush = nullptr;
+    COLORREF faceColour = 0;  // the system colour behind a plain parent's brush
+    std::string text;
+    COLORREF colour = 0;
+    HFONT font = nullptr;
+    SIZE size{};
+    UniqueMemoryDc dc;
+    UniqueBitmap bitmap;
+    HGDIOBJ previous = nullptr;
+    ~KeptLabel()
+    {
+        if (previous && dc) SelectObject(dc.Get(), previous);
+    }
+};
+
+KeptLabel* KeptOf(HWND hwnd) { return reinterpret_cast<KeptLabel*>(GetWindowLongPtrA(hwnd, kKeptOffset)); }
 
 // One line per CR LF, each a character height below the last: the label's
 // lines are laid out for a 12-pixel face, and a substitute font with a taller
@@ -58,6 +83,10 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_CREATE:
         SetWindowLongPtrA(hwnd, kColourOffset, 0);
         return 0;
+    case WM_NCDESTROY:
+        delete KeptOf(hwnd);
+        SetWindowLongPtrA(hwnd, kKeptOffset, 0);
+        return DefWindowProcA(hwnd, msg, wp, lp);
     case WM_ERASEBKGND:
         return 1;  // the whole label, background included, is drawn in WM_PAINT
     case WM_PAINT:
@@ -91,7 +120,7 @@ bool RegisterTransparentLabelClass(HINSTANCE instance)
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kTransparentLabelClass;
-    wc.cbWndExtra = 2 * sizeof(LONG_PTR);
+    wc.cbWndExtra = 3 * sizeof(LONG_PTR);
     return RegisterClassA(&wc) != 0;
 }
 
@@ -110,29 +139,62 @@ void PaintTransparentLabel(HWND hwnd, HDC target)
 {
     RECT rc;
     GetClientRect(hwnd, &rc);
-    OffscreenBuffer buffer(target, rc.right, rc.bottom);
-    HDC dc = buffer.Dc();
-
     // The parent decides what lies beneath: a plain parent answers with its
     // background brush, a skinned one with a brush cut from its picture at the
     // label's place (brush origin = the label's corner).
+    OffscreenBuffer buffer(target, rc.right, rc.bottom);
+    HDC dc = buffer.Dc();
     HWND parent = GetParent(hwnd);
     auto brush = reinterpret_cast<HBRUSH>(
         SendMessageA(parent ? parent : hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                      reinterpret_cast<LPARAM>(hwnd)));
     if (!brush || brush == GetStockObject(NULL_BRUSH)) brush = GetSysColorBrush(COLOR_BTNFACE);
+
+    const int len = GetWindowTextLengthA(hwnd);
+    std::string text(static_cast<size_t>(len) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(hwnd, &text[0], len + 1)));
+    const COLORREF colour = LabelTextColour(hwnd);
+    auto font = reinterpret_cast<HFONT>(GetWindowLongPtrA(hwnd, kFontOffset));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    KeptLabel* kept = KeptOf(hwnd);
+    if (kept && kept->brush == brush && kept->faceColour == face && kept->text == text && kept->colour == colour &&
+        kept->font == font && kept->size.cx == rc.right && kept->size.cy == rc.bottom) {
+        BitBlt(target, 0, 0, rc.right, rc.bottom, kept->dc.Get(), 0, 0, SRCCOPY);
+        return;
+    }
+
     SetBrushOrgEx(dc, 0, 0, nullptr);
     FillRect(dc, &rc, brush);
-
-    int len = GetWindowTextLengthA(hwnd);
-    std::vector<char> text(static_cast<size_t>(len) + 1);
-    GetWindowTextA(hwnd, text.data(), len + 1);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, LabelTextColour(hwnd));
-    auto font = reinterpret_cast<HFONT>(GetWindowLongPtrA(hwnd, kFontOffset));
-    ScopedSelect selectFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-    DrawLabelLines(dc, std::string_view(text.data(), static_cast<size_t>(len)), rc);
+    SetTextColor(dc, colour);
+    {
+        ScopedSelect selectFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+        DrawLabelLines(dc, text, rc);
+    }
     BitBlt(target, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
+
+    if (!kept) {
+        kept = new KeptLabel;
+        SetWindowLongPtrA(hwnd, kKeptOffset, reinterpret_cast<LONG_PTR>(kept));
+    }
+    if (kept->size.cx != rc.right || kept->size.cy != rc.bottom || !kept->dc) {
+        if (kept->previous && kept->dc) SelectObject(kept->dc.Get(), kept->previous);
+        kept->previous = nullptr;
+        kept->dc.Reset(CreateCompatibleDC(target));
+        kept->bitmap.Reset(CreateCompatibleBitmap(target, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1));
+        if (kept->dc && kept->bitmap) kept->previous = SelectObject(kept->dc.Get(), kept->bitmap.Get());
+    }
+    if (!kept->previous) {
+        kept->brush = nullptr;  // nothing kept
+        return;
+    }
+    BitBlt(kept->dc.Get(), 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
+    kept->brush = brush;
+    kept->faceColour = face;
+    kept->text = std::move(text);
+    kept->colour = colour;
+    kept->font = font;
+    kept->size = SIZE{rc.right, rc.bottom};
 }
 
 }  // namespace orv

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "skin/ButtonSkin.h"
 #include "tests/skin/ControlSkinTestSupport.h"
 
@@ -333,6 +336,60 @@ TEST_F(Buttons, TextColourChangesTheCaptionAtTheNextPaint)
     Surface green = Paint(button, 0);
     EXPECT_EQ(green.Count(strongRed, green.All()), 0);
     EXPECT_GT(green.Count(strongGreen, green.All()), 10);
+}
+
+// A face kept from an earlier paint is exactly what a fresh paint draws, and
+// is drawn afresh when anything it shows changes.
+TEST_F(Buttons, KeptFacesAreWhatAFreshPaintDraws)
+{
+    HWND host = Host();
+    HWND button = Child(host, "BUTTON", "", BS_PUSHBUTTON, 20, 40, 38, 38);
+    const int index = SkinAndShow(host);
+    skin.SkinIconButton(button, SolidPng(20, 20, 0x00FF0000));
+    auto fresh = [&] {
+        for (KeptFaceEntry& f : RecordAt(index)->keptFaces) DeleteKeptDc(f.image);
+        RecordAt(index)->keptFaces.clear();
+        return Paint(button, 0);
+    };
+    auto same = [](const Surface& a, const Surface& b) {
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x)
+                if (!Near(a.At(x, y), b.At(x, y), 0)) return false;
+        return true;
+    };
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } changes[] = {
+        {"nothing", [] {}},
+        {"another picture", [&] { skin.SkinIconButton(button, SolidPng(20, 20, 0x000000FF)); }},
+        {"the hot state", [&] { SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); }},
+        {"another background",
+         [&] {
+             skin.SetBackgroundImage(host, SolidPng(450, 300, 0x0000FF00), Given(3));
+             Repaint(host);
+         }},
+        // Against the window's left edge, over the frame's border.
+        {"another place", [&] { MoveWindow(button, 0, 120, 38, 38, TRUE); }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.name);
+        SendMessageA(button, WM_MOUSELEAVE, 0, 0);
+        const Surface before = Paint(button, 0);
+        c.change();
+        PumpMessages();
+        const UINT state = std::string(c.name) == "the hot state" ? kStateHot : 0;
+        const Surface kept = Paint(button, state);
+        if (state) {
+            // What the hover painted is kept under its own state.
+            EXPECT_FALSE(same(before, kept));
+            continue;
+        }
+        EXPECT_TRUE(same(kept, fresh()));
+        if (std::string(c.name) != "nothing") {
+            EXPECT_FALSE(same(before, kept));
+        }
+    }
 }
 
 TEST_F(Buttons, CaptionFollowsSetText)
