@@ -274,8 +274,7 @@ void DestroyWindowRecord(int index)
     }
     r->coloured.clear();
     DeleteKeptDc(r->frameCache);
-    DeleteKeptDc(r->stripClean);
-    DeleteKeptDc(r->tabsClean);
+    DeleteKeptDc(r->titleClean);
     SetProperty(window, kPropCacheDc, 0);
     SetProperty(window, kPropCacheBitmap, 0);
     SetProperty(window, kPropIndex, 0);

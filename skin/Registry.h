@@ -118,7 +118,7 @@ KeptDc MakeKeptDc(int width, int height);
 void DeleteKeptDc(KeptDc& kept);
 
 // Releases everything the record owns for its window (WM_NCDESTROY): the
-// window's Kj_ brush and bitmap, the frame cache and the two clean copies,
+// window's Kj_ brush and bitmap, the frame cache and the title band's clean copy,
 // Hw_lbID of the window and Hw_FuID / Kj_FuID of its controls set to 0, the
 // tables emptied. The record keeps its place in the list.
 void DestroyWindowRecord(int index);

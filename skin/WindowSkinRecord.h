@@ -162,8 +162,7 @@ struct WindowSkinRecord {
 
     int repaintNeeded = 1;
     KeptDc frameCache;   // also in Ck_Ycjdx / Ck_wtjbdx
-    KeptDc stripClean;   // the finished background under the title-button strip
-    KeptDc tabsClean;    // the same under the title tabs
+    KeptDc titleClean;   // the finished background of the title band, under the caption, buttons and tabs
 
     // Title-button animation.
     int pressed = 0;        // 1-based button held down, 0 none
