@@ -80,6 +80,15 @@ public:
         pos_ += n;
         return true;
     }
+    // The bytes where they lie, valid as long as the data read.
+    bool View(std::string_view* out)
+    {
+        uint32_t n = 0;
+        if (!U32(&n) || size_ - pos_ < n) return false;
+        *out = std::string_view(reinterpret_cast<const char*>(data_ + pos_), n);
+        pos_ += n;
+        return true;
+    }
     bool AtEnd() const { return pos_ == size_; }
 
 private:
@@ -110,6 +119,20 @@ std::vector<uint8_t> EncodeProperties(const UnitSpec& u, std::string_view sound)
     return out;
 }
 
+// The window's sound is stored twice, in the window's properties and among
+// the stored items: one copy in memory serves both.
+void KeepWindowSound(std::string_view sound, LoadedProgram* program)
+{
+    for (const auto& [id, bytes] : program->items)
+        if (bytes == sound) {
+            std::string().swap(program->ownSound);
+            program->windowSound = bytes;
+            return;
+        }
+    program->ownSound.assign(sound.data(), sound.size());
+    program->windowSound = program->ownSound;
+}
+
 bool DecodeProperties(const std::vector<uint8_t>& bytes, UnitSpec* u, LoadedProgram* program)
 {
     Reader r(bytes.data(), bytes.size());
@@ -131,7 +154,11 @@ bool DecodeProperties(const std::vector<uint8_t>& bytes, UnitSpec* u, LoadedProg
                                           static_cast<int>(weight), underline != 0, static_cast<int>(charset)});
         u->font = &program->fonts.back();
     }
-    if (u->kind == UnitKind::Window && !r.Bytes(&program->ownSound)) return false;
+    if (u->kind == UnitKind::Window) {
+        std::string_view sound;
+        if (!r.View(&sound)) return false;
+        KeepWindowSound(sound, program);
+    }
     return r.AtEnd();
 }
 
@@ -362,15 +389,6 @@ bool LoadProgramImage(const uint8_t* data, size_t size, LoadedProgram* program, 
             program->events.push_back({static_cast<int>(i), static_cast<EventKind>(e.event), static_cast<Handler>(handler)});
         }
     }
-    // The window's sound is stored twice, in the window's properties and among
-    // the stored items; one copy in memory serves both.
-    program->windowSound = program->ownSound;
-    for (const auto& [id, bytes] : program->items)
-        if (bytes == program->ownSound) {
-            program->windowSound = bytes;
-            std::string().swap(program->ownSound);
-            break;
-        }
     return true;
 }
 
