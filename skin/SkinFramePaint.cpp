@@ -69,7 +69,7 @@ void InvalidateTable(ControlTable<Entry>& table)
     });
 }
 
-bool PictureBytes(const std::string& bytes) { return !bytes.empty(); }
+bool PictureBytes(const gp::Bytes& bytes) { return !bytes.empty(); }
 
 // The shape given to the window: rounded corners of 5.
 HRGN WindowShape(SIZE size) { return CreateRoundRectRgn(0, 0, size.cx + 1, size.cy + 1, 5, 5); }

@@ -102,7 +102,7 @@ struct WindowSkinRecord {
     WNDPROC previousProc = nullptr;
 
     // Background.
-    std::string preparedBackground;  // PNG bytes with blended edges, or the picture unchanged
+    gp::Bytes preparedBackground;    // PNG bytes with blended edges, or the picture unchanged
     int layoutMode = 0;
     std::string backgroundSource;    // the bytes as given
     COLORREF averageColour = 0;
