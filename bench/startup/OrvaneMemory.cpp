@@ -175,6 +175,8 @@ std::map<std::string, Use> Owners(bool print)
         if (!r) continue;
         SurfaceOwner("frame cache", r->frameCache.bitmap, owner, print);
         SurfaceOwner("title band clean copy", r->titleClean.bitmap, owner, print);
+        for (const orv::ColouredControl& c : r->coloured)
+            SurfaceOwner("control's pattern brush", static_cast<HBITMAP>(c.bitmap), owner, print);
     }
     MEMORY_BASIC_INFORMATION stack{};
     VirtualQuery(&stack, &stack, sizeof stack);
