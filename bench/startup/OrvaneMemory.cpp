@@ -6,7 +6,8 @@
 // no heap, and the skin's kept surfaces.
 //
 //   bench_orvane_memory.exe steps|run [ENTRIES] [ORVANE-EXE]
-//       steps: the start-up one step at a time, then the breakdown;
+//       steps: the start-up one step at a time, then 1,000 entries added
+//       the way the add button adds them, then the breakdown;
 //       run: the program's own start-up and message loop, with the
 //       breakdown taken 1.5 s after it started (the start-up benchmark's
 //       moment), then the window closed.
@@ -15,13 +16,18 @@
 //       the way the runtime library takes it, instead of from the tables
 //       linked in here.
 //
-// Private bytes are GetProcessMemoryInfo's figure (under Wine the resident
-// anonymous memory, RssAnon + swap); "committed" is the sum of the committed
-// private regions that VirtualQuery walks, which Wine reports whether or not
-// a page was ever touched.
+// "private" is GetProcessMemoryInfo's PagefileUsage of this process; Wine
+// figures it for the asking process otherwise than for another one (whose
+// figure is its resident anonymous memory, what the start-up benchmark
+// reads), so the steps' differences are what to read. "Pages walked" are the
+// pages present and private in the process's own regions, found page by page
+// (QueryWorkingSetEx); what lies outside them is Wine's own Unix side (X11,
+// fonts), about 3 MB. "Committed" is what VirtualQuery reports, touched or
+// not.
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +36,7 @@
 #include <vector>
 
 #include "app/AppContext.h"
+#include "app/CatalogueActions.h"
 #include "app/EventTable.h"
 #include "app/MainLayout.h"
 #include "app/ProgramImage.h"
@@ -58,6 +65,7 @@ struct Region {
     size_t size = 0;
     DWORD type = 0;
     size_t resident = 0;  // bytes of pages present and not backed by a file
+    bool guarded = false;  // its allocation holds a guard page
 };
 
 // Pages present in memory and private to the process: Wine answers
@@ -89,6 +97,14 @@ std::vector<Region> CommittedRegions()
         r.resident = ResidentPrivate(r.base, r.size);
         regions.push_back(r);
     }
+    // A guard page is committed too: it marks every region of its allocation.
+    std::vector<uintptr_t> guarded;
+    for (uintptr_t at = 0x10000; at < 0x7FFF0000 && VirtualQuery(reinterpret_cast<void*>(at), &m, sizeof m);
+         at = reinterpret_cast<uintptr_t>(m.BaseAddress) + m.RegionSize)
+        if (m.State == MEM_COMMIT && (m.Protect & PAGE_GUARD))
+            guarded.push_back(reinterpret_cast<uintptr_t>(m.AllocationBase));
+    for (Region& r : regions)
+        r.guarded = std::find(guarded.begin(), guarded.end(), r.allocation) != guarded.end();
     return regions;
 }
 
@@ -163,6 +179,8 @@ struct Use {
     size_t committed = 0, resident = 0;
 };
 
+constexpr const char kSharedTable[] = "GDI handle table (shared, not counted)";
+
 // Resident private pages (and committed memory) by what holds them: a heap,
 // a kept surface of the skin, the main thread's stack, a module's image
 // (pages written or read in rather than mapped from the file), or another
@@ -181,6 +199,13 @@ std::map<std::string, Use> Owners(bool print)
     MEMORY_BASIC_INFORMATION stack{};
     VirtualQuery(&stack, &stack, sizeof stack);
     owner.emplace(reinterpret_cast<uintptr_t>(stack.AllocationBase), "main thread's stack");
+    // The GDI handle table (PEB + 0x94) is memory shared with the Wine
+    // server: resident, but nobody's private bytes.
+    const uint8_t* peb = nullptr;
+    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
+    MEMORY_BASIC_INFORMATION table{};
+    if (VirtualQuery(*reinterpret_cast<void* const*>(peb + 0x94), &table, sizeof table))
+        owner.emplace(reinterpret_cast<uintptr_t>(table.AllocationBase), kSharedTable);
     std::map<std::string, Use> byOwner;
     for (const Region& r : CommittedRegions()) {
         std::string name;
@@ -192,13 +217,17 @@ std::map<std::string, Use> Owners(bool print)
             GetModuleFileNameA(reinterpret_cast<HMODULE>(r.allocation), file, MAX_PATH);
             const char* slash = std::strrchr(file, '\\');
             name = std::string("module ") + (slash ? slash + 1 : file);
+        } else if (r.guarded) {
+            // Stacks end in a guard page; under Wine a thread's stack stays
+            // until the next thread ends.
+            name = "another thread's stack (running or the last ended)";
         } else {
             char at[40];
             std::snprintf(at, sizeof at, "region at %08lx", static_cast<unsigned long>(r.allocation));
             name = at;
         }
         byOwner[name].committed += r.size;
-        byOwner[name].resident += r.resident;
+        if (name != kSharedTable) byOwner[name].resident += r.resident;
     }
     return byOwner;
 }
@@ -219,11 +248,11 @@ void Step(const char* name)
         const long long before = lastOwners.count(n) ? static_cast<long long>(lastOwners[n].resident) : 0;
         const long long change = static_cast<long long>(use.resident) - before;
         if (change >= 32 * 1024 || change <= -32 * 1024)
-            std::printf("       %-36s %+6.2f MB\n", n.c_str(), static_cast<double>(change) / 1048576.0);
+            std::printf("       %-52s %+6.2f MB\n", n.c_str(), static_cast<double>(change) / 1048576.0);
     }
     for (const auto& [n, use] : lastOwners)
         if (!owners.count(n) && use.resident >= 32 * 1024)
-            std::printf("       %-36s %+6.2f MB\n", n.c_str(), -Mb(use.resident));
+            std::printf("       %-52s %+6.2f MB\n", n.c_str(), -Mb(use.resident));
     std::fflush(stdout);
     lastPrivate = p;
     lastOwners = std::move(owners);
@@ -268,8 +297,8 @@ void Breakdown()
     for (const auto& [name, use] : owners) total += use.resident;
     std::printf("resident private pages by owner, %.2f MB in all (committed beside each)\n", Mb(total));
     for (const auto& [name, use] : owners)
-        if (use.resident >= 32 * 1024)
-            std::printf("  %-36s %6.2f MB  (%6.2f MB committed)\n", name.c_str(), Mb(use.resident), Mb(use.committed));
+        if (use.resident >= 32 * 1024 || name == kSharedTable)
+            std::printf("  %-52s %6.2f MB  (%6.2f MB committed)\n", name.c_str(), Mb(use.resident), Mb(use.committed));
 }
 
 }  // namespace
@@ -363,6 +392,12 @@ int main(int argc, char** argv)
                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         GdiFlush();
         Step("20 more full paints");
+        for (int i = 0; i < 1000; ++i) {
+            rt.SetContent(orv::kEdit2, "added " + std::to_string(i));
+            orv::AddEntry(app);
+            if (i == 9) Step("10 entries added");
+        }
+        Step("1,000 entries added");
         Breakdown();
         DestroyWindow(main);
         Pump(100);
