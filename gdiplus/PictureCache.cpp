@@ -31,14 +31,16 @@ uint32_t ContentHash(const void* bytes, size_t size)
     return hash;
 }
 
+// Compared with the copy the entry's image was decoded from (its stream's
+// block, which may be larger than asked for).
 bool SameBytes(const Entry& entry, const void* bytes, size_t size)
 {
-    const MemoryStream& source = entry.image.Source();
-    if (entry.size != size || source.Size() != size) return false;
-    const void* held = GlobalLock(source.Block());
+    const HGLOBAL block = entry.image.Source().Block();
+    if (entry.size != size || !block || GlobalSize(block) < size) return false;
+    const void* held = GlobalLock(block);
     if (!held) return false;
     const bool same = std::memcmp(held, bytes, size) == 0;
-    GlobalUnlock(source.Block());
+    GlobalUnlock(block);
     return same;
 }
 

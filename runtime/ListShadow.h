@@ -43,7 +43,8 @@ public:
     size_t BufferBytes() const { return bytes_.size(); }
 
 private:
-    // Offset into bytes_ when owned, else the address of the bytes.
+    // Offset into bytes_ when owned, else the address of the bytes. An item
+    // is shorter than 2 GB: a 32-bit process holds no more.
     struct Span {
         uintptr_t at;
         uint32_t length : 31;
