@@ -17,7 +17,7 @@ void SearchCatalogue(AppContext& app)
     }
     // The lines as read at start-up: additions and deletions of this run
     // reach the search after the next start, as the notice tells the user.
-    ShowSearchResults(*app.rt, app.catalogue.lines, keyword, app.lists.display);
+    ShowSearchResults(*app.rt, app.catalogue, keyword, app.lists.display);
 }
 
 void AddEntry(AppContext& app)

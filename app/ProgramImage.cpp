@@ -4,7 +4,6 @@
 
 #include "app/MainLayout.h"
 #include "app/ProgramTexts.h"
-#include "image/Fixup.h"
 #include "image/ProgramImageReader.h"
 #include "resources/ResourceIds.h"
 
@@ -81,6 +80,15 @@ public:
         pos_ += n;
         return true;
     }
+    // The bytes where they lie, valid as long as the data read.
+    bool View(std::string_view* out)
+    {
+        uint32_t n = 0;
+        if (!U32(&n) || size_ - pos_ < n) return false;
+        *out = std::string_view(reinterpret_cast<const char*>(data_ + pos_), n);
+        pos_ += n;
+        return true;
+    }
     bool AtEnd() const { return pos_ == size_; }
 
 private:
@@ -111,6 +119,20 @@ std::vector<uint8_t> EncodeProperties(const UnitSpec& u, std::string_view sound)
     return out;
 }
 
+// The window's sound is stored twice, in the window's properties and among
+// the stored items: one copy in memory serves both.
+void KeepWindowSound(std::string_view sound, LoadedProgram* program)
+{
+    for (const auto& [id, bytes] : program->items)
+        if (bytes == sound) {
+            std::string().swap(program->ownSound);
+            program->windowSound = bytes;
+            return;
+        }
+    program->ownSound.assign(sound.data(), sound.size());
+    program->windowSound = program->ownSound;
+}
+
 bool DecodeProperties(const std::vector<uint8_t>& bytes, UnitSpec* u, LoadedProgram* program)
 {
     Reader r(bytes.data(), bytes.size());
@@ -132,7 +154,11 @@ bool DecodeProperties(const std::vector<uint8_t>& bytes, UnitSpec* u, LoadedProg
                                           static_cast<int>(weight), underline != 0, static_cast<int>(charset)});
         u->font = &program->fonts.back();
     }
-    if (u->kind == UnitKind::Window && !r.Bytes(&program->windowSound)) return false;
+    if (u->kind == UnitKind::Window) {
+        std::string_view sound;
+        if (!r.View(&sound)) return false;
+        KeepWindowSound(sound, program);
+    }
     return r.AtEnd();
 }
 
@@ -289,39 +315,35 @@ bool LoadProgramImage(const uint8_t* data, size_t size, LoadedProgram* program, 
     program->imports = img.imports;
     program->libraries = img.libraries;
 
-    // The const data as loaded: fixups add its base (in a 32-bit process the
-    // real address, so the directory then holds addresses).
-    program->constData.assign(constSeg->data.begin(), constSeg->data.end());
-    program->constData.resize(constSeg->memorySize > constSeg->data.size() ? constSeg->memorySize : constSeg->data.size());
-    const bool addresses = sizeof(void*) == 4;
-    const uintptr_t base = addresses ? reinterpret_cast<uintptr_t>(program->constData.data()) : 0;
-    std::vector<uint8_t> codeData(code->data.begin(), code->data.end());
-    image::FixupBases bases{0, static_cast<uint32_t>(base), 0, 0};
-    std::string fixError;
-    if (!image::ApplyFixups(program->constData.data(), program->constData.size(), constSeg->fixups, bases, fixError)) {
-        *error = "the program image's const fixups are invalid: " + fixError;
-        return false;
-    }
+    // The const data is read where the image holds it: the launcher's
+    // section stays in memory for the whole run, and a copy would hold every
+    // stored picture and sound twice. Its fixups are the stored-item
+    // directory's offsets, which fixed up against the data in place would
+    // read as the items' addresses there: the directory is read as offsets
+    // from the data instead, and the image stays as it is (the launcher's
+    // section is read-only).
+    const uint8_t* constData = constSeg->storedSize ? data + constSeg->dataOffset : nullptr;
+    const size_t constSize = constSeg->data.size();
+    const std::vector<uint8_t>& codeData = code->data;
 
-    Reader dir(program->constData.data(), program->constData.size());
+    Reader dir(constData, constSize);
     uint32_t magic = 0, count = 0;
-    if (!dir.U32(&magic) || magic != kItemsMagic || !dir.U32(&count) || count > program->constData.size() / 12) {
+    if (!dir.U32(&magic) || magic != kItemsMagic || !dir.U32(&count) || count > constSize / 12) {
         *error = "the program image holds no stored-item directory";
         return false;
     }
+    program->items.clear();
     for (uint32_t i = 0; i < count; ++i) {
-        uint32_t id = 0, value = 0, length = 0;
-        if (!dir.U32(&id) || !dir.U32(&value) || !dir.U32(&length)) {
+        uint32_t id = 0, offset = 0, length = 0;
+        if (!dir.U32(&id) || !dir.U32(&offset) || !dir.U32(&length)) {
             *error = "the stored-item directory is cut short";
             return false;
         }
-        const uintptr_t offset = static_cast<uintptr_t>(value) - base;
-        if (offset > program->constData.size() || length > program->constData.size() - offset) {
+        if (offset > constSize || length > constSize - offset) {
             *error = "stored item " + std::to_string(id) + " lies outside the const segment";
             return false;
         }
-        program->items[static_cast<int>(id)] =
-            std::string_view(reinterpret_cast<const char*>(program->constData.data() + offset), length);
+        program->items[static_cast<int>(id)] = std::string_view(reinterpret_cast<const char*>(constData + offset), length);
     }
 
     // The layout: units in order, the window first.

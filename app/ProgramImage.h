@@ -39,17 +39,18 @@ const std::vector<image::ImportedFunction>& DeclaredFunctions();
 
 image::ImageBuildModel BuildProgramImageModel(const StoredItems& items);
 
-// The program read back from an image, with every text, font and stored item
-// owned here; the layout's pointers point into this object.
+// The program read back from an image. Its texts and fonts are owned here
+// (the layout's pointers point into this object); the stored items and the
+// window's sound are read in place, as views into the image's bytes.
 struct LoadedProgram {
     std::vector<UnitSpec> units;
     std::vector<EventBinding> events;
-    std::map<int, std::string_view> items;  // into `constData` (after its fixups)
-    std::string windowSound;
+    std::map<int, std::string_view> items;  // into the image's const data
+    std::string_view windowSound;           // into the image, or into ownSound
     std::vector<image::ImportedFunction> imports;
     std::vector<image::SupportLibrary> libraries;
 
-    std::vector<uint8_t> constData;
+    std::string ownSound;  // only when no stored item holds the same bytes
     std::deque<std::string> texts;
     std::deque<FontSpec> fonts;
 
@@ -58,8 +59,9 @@ struct LoadedProgram {
 };
 
 // Reads and checks everything the program needs from the image; false with
-// one line of error text when anything is missing or malformed. Fixups of
-// the const segment are applied against the copy kept in `program`.
+// one line of error text when anything is missing or malformed. The image's
+// bytes are not changed and must outlive the program: its stored items are
+// views into them.
 bool LoadProgramImage(const uint8_t* data, size_t size, LoadedProgram* program, std::string* error);
 
 }  // namespace orv

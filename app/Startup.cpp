@@ -29,8 +29,7 @@ void ExitCleanup(AppContext& app)
     app.catalogue.lines.shrink_to_fit();
     // Destroys the icon and ends the GDI+ session, once.
     app.skin->Release();
-    app.catalogue.text.clear();
-    app.catalogue.text.shrink_to_fit();
+    app.catalogue.text.reset();
 }
 
 }  // namespace

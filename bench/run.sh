@@ -140,10 +140,11 @@ hover=$(awk '$1 ~ /^hover_step/ {print $1, $2, $3}' <<<"$paint_ours")
 row "one title-button hover step (ms)" "$(cut -d' ' -f2 <<<"$hover")" "-" "<= 2 ms"
 row "control hover face, enter or leave (ms)" "$(field control_hover 1 "$paint_ours")" "-" ""
 memory() { awk -v p="$1" -v k="$2" '$1==p && $2=="memory" {for(i=1;i<NF;i++) if($i==k) print $(i+1)}' <<<"$start"; }
+withspread() { echo "$(memory "$1" "$2") ($(memory "$1" "$2_spread"))"; }
 for k in started_private started_ws trimmed_private trimmed_ws; do
-  row "memory: $k (MB)" "$(memory orvane $k)" "$(memory bare $k)" ""
-  row "  bare with the same 21 controls (MB)" "$(memory orvane $k)" "$(memory bare_controls $k)" \
-    "$([ $k = started_private ] && echo '<= 1.6x')"
+  row "memory: $k (MB)" "$(withspread orvane $k)" "$(withspread bare $k)" "" "$(memory orvane $k)" "$(memory bare $k)"
+  row "  bare with the same 21 controls (MB)" "$(withspread orvane $k)" "$(withspread bare_controls $k)" \
+    "$([ $k = started_private ] && echo '<= 1.6x')" "$(memory orvane $k)" "$(memory bare_controls $k)"
 done
 exe=build/win/app/orvane.exe
 size=$(stat -c %s $exe)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/Runtime.h"
@@ -11,8 +12,9 @@
 namespace orv {
 
 struct CatalogueState {
-    std::string text;                // the whole file as read
-    std::vector<std::string> lines;  // its entries; the keyword search reads these
+    // The whole file as read, shared with the lists that show its entries.
+    SharedBytes text;
+    std::vector<std::string_view> lines;  // its entries, into text; the keyword search reads these
     std::string path;                // the file read at start-up, and written at close
     bool perUser = false;            // path is the user's own copy, not the one beside the program
     // The file is there but could not be read whole (locked by another
@@ -44,8 +46,9 @@ void ChooseCatalogueFile(Runtime& rt, CatalogueState& state);
 
 // Reads state.path (chosen first when empty) into state, replacing what it
 // held, and returns the entries: none when the file is missing or could not
-// be read; the latter marks the state unreadable.
-const std::vector<std::string>& LoadCatalogue(Runtime& rt, CatalogueState& state);
+// be read; the latter marks the state unreadable. A reading that gives the
+// bytes already held keeps them, so whatever refers to them shares them.
+const std::vector<std::string_view>& LoadCatalogue(Runtime& rt, CatalogueState& state);
 
 enum class SaveOutcome {
     Saved,          // written back where it was read from

@@ -4,13 +4,12 @@
 
 namespace orv {
 
-void ShowSearchResults(Runtime& rt, const std::vector<std::string>& lines, std::string_view keyword,
-                       int displayUnit)
+void ShowSearchResults(Runtime& rt, const CatalogueState& catalogue, std::string_view keyword, int displayUnit)
 {
-    std::vector<const std::string*> matches;
-    for (const auto& line : lines)
-        if (ContainsKeyword(line, keyword)) matches.push_back(&line);
-    rt.ListReplaceAll(displayUnit, matches);
+    std::vector<std::string_view> matches;
+    for (std::string_view line : catalogue.lines)
+        if (ContainsKeyword(line, keyword)) matches.push_back(line);
+    rt.ListReplaceAll(displayUnit, matches, catalogue.text);
 }
 
 void AddEntryToLists(Runtime& rt, const CatalogueLists& lists, std::string_view text)

@@ -9,10 +9,9 @@
 
 namespace orv {
 
-// Clears the display list and adds, in order, every line that contains the
-// keyword (character-aligned, case-sensitive).
-void ShowSearchResults(Runtime& rt, const std::vector<std::string>& lines, std::string_view keyword,
-                       int displayUnit);
+// Clears the display list and adds, in order, every line of the catalogue as
+// read that contains the keyword (character-aligned, case-sensitive).
+void ShowSearchResults(Runtime& rt, const CatalogueState& catalogue, std::string_view keyword, int displayUnit);
 
 // Appends text to the master list and to the display list, whatever the
 // display list shows.

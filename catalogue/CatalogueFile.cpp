@@ -69,13 +69,17 @@ void ChooseCatalogueFile(Runtime& rt, CatalogueState& state)
     }
 }
 
-const std::vector<std::string>& LoadCatalogue(Runtime& rt, CatalogueState& state)
+const std::vector<std::string_view>& LoadCatalogue(Runtime& rt, CatalogueState& state)
 {
     if (state.path.empty()) ChooseCatalogueFile(rt, state);
     FileContent file = rt.ReadWholeFile(state.path);
     state.unreadable = file.status == ReadStatus::Failed;
-    state.text = std::move(file.bytes);
-    state.lines = SplitCatalogue(state.text);
+    // The start-up reads the file twice; when nothing changed in between,
+    // both lists refer to one copy of it.
+    if (state.text && *state.text == file.bytes) return state.lines;
+    state.lines.clear();
+    state.text = std::make_shared<const std::string>(std::move(file.bytes));
+    state.lines = CatalogueEntries(*state.text);
     return state.lines;
 }
 

@@ -5,13 +5,13 @@ namespace orv {
 void FillListsAtStart(Runtime& rt, CatalogueState& state, const CatalogueLists& lists)
 {
     ChooseCatalogueFile(rt, state);
-    rt.ListAddMany(lists.master, LoadCatalogue(rt, state));
+    rt.ListAddMany(lists.master, LoadCatalogue(rt, state), state.text);
     // A file that could not be read shows nothing, and a second reading
     // could not make it safe to write over.
     if (!state.unreadable) {
         // A second reading: the display list and the search both see the
         // file exactly as it is now.
-        rt.ListAddMany(lists.display, LoadCatalogue(rt, state));
+        rt.ListAddMany(lists.display, LoadCatalogue(rt, state), state.text);
         // The master list, which is what gets saved, holds the whole file
         // whatever the second reading gave.
         state.unreadable = false;

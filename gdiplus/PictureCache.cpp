@@ -1,6 +1,7 @@
 #include "gdiplus/PictureCache.h"
 
 #include <cstdint>
+#include <cstring>
 #include <list>
 
 namespace orv::gp {
@@ -11,10 +12,10 @@ namespace {
 constexpr size_t kCapacity = 64;
 
 struct Entry {
-    const void* address;
+    const void* address;  // where the bytes were first seen
     size_t size;
     uint32_t hash;
-    Image image;
+    Image image;  // holds its own copy of the bytes, in its stream
 };
 
 // Most recently used first.
@@ -30,20 +31,34 @@ uint32_t ContentHash(const void* bytes, size_t size)
     return hash;
 }
 
+// Compared with the copy the entry's image was decoded from (its stream's
+// block, which may be larger than asked for).
+bool SameBytes(const Entry& entry, const void* bytes, size_t size)
+{
+    const HGLOBAL block = entry.image.Source().Block();
+    if (entry.size != size || !block || GlobalSize(block) < size) return false;
+    const void* held = GlobalLock(block);
+    if (!held) return false;
+    const bool same = std::memcmp(held, bytes, size) == 0;
+    GlobalUnlock(block);
+    return same;
+}
+
 }  // namespace
 
 const Image* CachedPicture(const void* bytes, size_t size)
 {
     if (!bytes || size == 0) return nullptr;
     const uint32_t hash = ContentHash(bytes, size);
-    for (auto it = gEntries.begin(); it != gEntries.end(); ++it) {
-        if (it->address != bytes || it->size != size) continue;
-        if (it->hash != hash) {
-            gEntries.erase(it);  // same buffer, other bytes now
-            break;
+    for (auto it = gEntries.begin(); it != gEntries.end();) {
+        if (it->hash == hash && SameBytes(*it, bytes, size)) {
+            gEntries.splice(gEntries.begin(), gEntries, it);
+            return &gEntries.front().image;
         }
-        gEntries.splice(gEntries.begin(), gEntries, it);
-        return &gEntries.front().image;
+        // The same buffer with other bytes now: what the entry was made for
+        // is gone from there.
+        if (it->address == bytes && it->size == size) it = gEntries.erase(it);
+        else ++it;
     }
     Image image;
     if (!image.LoadFromBytes(bytes, size)) return nullptr;

@@ -7,12 +7,13 @@
 
 namespace orv::gp {
 
-// The decoded image of bytes, decoding them on first use. Entries are keyed
-// by the bytes' address and size and checked against a hash of the contents,
-// so a buffer reused for other bytes is decoded afresh. The image stays
-// valid until the entry is evicted (the cache holds a bounded number of
-// pictures) or the cache is cleared: use it within one paint. nullptr when
-// the bytes do not decode.
+// The decoded image of bytes, decoding them on first use. Entries are found
+// by the bytes themselves (their size, a hash, then the bytes compared), so a
+// copy of a picture at another address finds the picture's entry: painters
+// that draw from a copy made for the paint decode nothing. An entry whose
+// address now holds other bytes goes. The image stays valid until the entry
+// is evicted (the cache holds a bounded number of pictures) or the cache is
+// cleared: use it within one paint. nullptr when the bytes do not decode.
 const Image* CachedPicture(const void* bytes, size_t size);
 
 // Disposes of every cached image. Runs before the last GDI+ session ends.

@@ -13,6 +13,7 @@
 
 #include "runtime/FileServices.h"
 #include "runtime/Layout.h"
+#include "runtime/SharedBytes.h"
 
 namespace orv {
 
@@ -47,10 +48,13 @@ public:
     // List boxes. Item texts are kept byte for byte (the list box itself
     // shows text only up to a NUL byte).
     virtual void ListAdd(int unit, std::string_view text) = 0;
-    virtual void ListAddMany(int unit, const std::vector<std::string>& texts) = 0;
-    // Empties the list and fills it with the texts (which must outlive the
-    // call), painting once.
-    virtual void ListReplaceAll(int unit, const std::vector<const std::string*>& texts) = 0;
+    // Adds the texts at the end, painting once. With a block, the texts lie
+    // in it and are referred to, not copied: the list holds the block until
+    // it is emptied. Without one (nullptr) each text is copied.
+    virtual void ListAddMany(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block) = 0;
+    // Empties the list and fills it with the texts, as ListAddMany does,
+    // painting once.
+    virtual void ListReplaceAll(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block) = 0;
     virtual void ListDelete(int unit, int index) = 0;
     virtual void ListClear(int unit) = 0;
     virtual int ListCount(int unit) = 0;

@@ -176,51 +176,47 @@ void Win32Runtime::ListAdd(int unit, std::string_view text)
     if (at >= 0) units_[unit].items.Add(text);
 }
 
-namespace {
-
-const std::string& TextOf(const std::string& t) { return t; }
-const std::string& TextOf(const std::string* t) { return *t; }
-
-}  // namespace
-
 // No repaint per item and storage reserved once: filling 100,000 items costs
 // one allocation and one paint instead of 100,000 of each. With replace, the
 // list is emptied inside the same quiet spell, so it paints once, not twice.
-template <class Texts>
-void Win32Runtime::FillQuietly(int unit, const Texts& texts, bool replace)
+void Win32Runtime::FillQuietly(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block,
+                               bool replace)
 {
     HWND hwnd = units_[unit].hwnd;
     auto& items = units_[unit].items;
     size_t bytes = 0;
-    for (const auto& t : texts) bytes += TextOf(t).size() + 1;
+    for (std::string_view t : texts) bytes += t.size() + 1;
     SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
     if (replace) {
         SendMessageA(hwnd, LB_RESETCONTENT, 0, 0);
         items.Clear();
     }
     SendMessageA(hwnd, LB_INITSTORAGE, texts.size(), bytes);
-    items.Reserve(texts.size(), bytes);
+    items.Reserve(texts.size(), block ? 0 : bytes);
     // Items go straight to the list box class's own procedure: no procedure
     // subclassed in front of it (the runtime's, the skin's) acts on
     // LB_ADDSTRING, and each of them would cost a lookup per item.
     auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
-    for (const auto& t : texts) {
-        const std::string& text = TextOf(t);
-        if (CallWindowProcA(classProc, hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0) break;
-        items.Add(text);
+    // The control takes NUL-terminated text: each item is copied here first.
+    std::string terminated;
+    for (std::string_view text : texts) {
+        terminated.assign(text.data(), text.size());
+        if (CallWindowProcA(classProc, hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(terminated.c_str())) < 0) break;
+        if (block) items.AddShared(text, block);
+        else items.Add(text);
     }
     SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
-void Win32Runtime::ListAddMany(int unit, const std::vector<std::string>& texts)
+void Win32Runtime::ListAddMany(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block)
 {
-    if (IsListUnit(unit) && !texts.empty()) FillQuietly(unit, texts, false);
+    if (IsListUnit(unit) && !texts.empty()) FillQuietly(unit, texts, block, false);
 }
 
-void Win32Runtime::ListReplaceAll(int unit, const std::vector<const std::string*>& texts)
+void Win32Runtime::ListReplaceAll(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block)
 {
-    if (IsListUnit(unit)) FillQuietly(unit, texts, true);
+    if (IsListUnit(unit)) FillQuietly(unit, texts, block, true);
 }
 
 void Win32Runtime::ListDelete(int unit, int index)

@@ -65,8 +65,8 @@ public:
     COLORREF DefaultBackColour() override;
     void Repaint(int unit) override;
     void ListAdd(int unit, std::string_view text) override;
-    void ListAddMany(int unit, const std::vector<std::string>& texts) override;
-    void ListReplaceAll(int unit, const std::vector<const std::string*>& texts) override;
+    void ListAddMany(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block) override;
+    void ListReplaceAll(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block) override;
     void ListDelete(int unit, int index) override;
     void ListClear(int unit) override;
     int ListCount(int unit) override;
@@ -109,8 +109,7 @@ private:
         ListShadow items;  // list boxes: exact bytes of every item
     };
 
-    template <class Texts>
-    void FillQuietly(int unit, const Texts& texts, bool replace);
+    void FillQuietly(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block, bool replace);
     HWND CreateUnit(int index);
     HWND EnsureCreated(int index);
     void ApplyFont(int index);

@@ -59,12 +59,13 @@ PreparedBackground PrepareBackgroundPicture(const std::string& picture, int layo
     PreparedBackground out;
     if (picture.empty()) return out;
     out.averageColour = gp::AverageColour(picture.data(), picture.size());
-    if (layoutMode == 0 || layoutMode == 1) {
-        gp::Bytes png = gp::BlendPictureEdges(picture.data(), picture.size(), layoutMode, out.averageColour);
-        out.prepared.assign(png.begin(), png.end());
-    } else {
-        out.prepared = picture;
-    }
+    // The encoded picture is taken as it is, not copied: this runs while the
+    // catalogue is read, and a second 160 KB block in between would stay as
+    // a hole in the heap.
+    if (layoutMode == 0 || layoutMode == 1)
+        out.prepared = gp::BlendPictureEdges(picture.data(), picture.size(), layoutMode, out.averageColour);
+    else
+        out.prepared.assign(picture.begin(), picture.end());
     return out;
 }
 

@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+#include "gdiplus/MemoryStream.h"
+
 namespace orv {
 
 struct WindowSkinRecord;
@@ -26,7 +28,7 @@ using PendingBackground = std::unique_ptr<BackgroundJob, BackgroundJobDeleter>;
 
 struct PreparedBackground {
     COLORREF averageColour = 0;
-    std::string prepared;  // PNG bytes with blended edges, or the picture unchanged
+    gp::Bytes prepared;  // PNG bytes with blended edges, or the picture unchanged
 };
 
 // The work itself, on the calling thread.

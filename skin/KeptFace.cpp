@@ -1,5 +1,7 @@
 #include "skin/KeptFace.h"
 
+#include <algorithm>
+
 #include "skin/BackgroundCapture.h"
 #include "skin/Registry.h"
 #include "skin/SkinSettings.h"
@@ -27,7 +29,7 @@ KeptFace::KeptFace(HWND control, const RECT& rect, uint64_t painterKey, FaceLaye
     const WindowSkinRecord* r = RecordAt(place.windowIndex);
     // The title band changes under the hover animation and the caption
     // without a new frame cache: what lies there is never kept.
-    if ((r->titleBar || r->cacheCoversWindow) && place.at.y < r->titleHeight + 1) return;
+    if ((r->titleBar || r->cacheCoversWindow) && place.at.y < std::max(TitleBandRows(*r), r->titleHeight + 1)) return;
     const SkinSettings& s = Skin();
     FaceKey key;
     key.Add(painterKey).Add(r->frameGeneration).Add(static_cast<uint32_t>(place.at.x)).Add(

@@ -277,8 +277,7 @@ void DestroyWindowRecord(int index)
     for (KeptFaceEntry& f : r->keptFaces) DeleteKeptDc(f.image);
     r->keptFaces.clear();
     DeleteKeptDc(r->frameCache);
-    DeleteKeptDc(r->stripClean);
-    DeleteKeptDc(r->tabsClean);
+    DeleteKeptDc(r->titleClean);
     SetProperty(window, kPropCacheDc, 0);
     SetProperty(window, kPropCacheBitmap, 0);
     SetProperty(window, kPropIndex, 0);

@@ -124,8 +124,12 @@ LRESULT CallPreviousProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 KeptDc MakeKeptDc(int width, int height);
 void DeleteKeptDc(KeptDc& kept);
 
+// The rows at the top of a window that its caption, title buttons and title
+// tabs are painted over, and that titleClean keeps.
+int TitleBandRows(const WindowSkinRecord& r);
+
 // Releases everything the record owns for its window (WM_NCDESTROY): the
-// window's Kj_ brush and bitmap, the frame cache and the two clean copies,
+// window's Kj_ brush and bitmap, the frame cache and the title band's clean copy,
 // Hw_lbID of the window and Hw_FuID / Kj_FuID of its controls set to 0, the
 // tables emptied. The record keeps its place in the list.
 void DestroyWindowRecord(int index);

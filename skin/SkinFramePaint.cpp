@@ -27,15 +27,17 @@ SIZE ClientSize(HWND window)
     return SIZE{rc.right, rc.bottom};
 }
 
-// The same image in a second kept DC (made or resized as needed).
-void CopyInto(KeptDc& target, const KeptDc& source)
+// The top rows of an image in a second kept DC (made or resized as needed).
+void CopyTopRows(KeptDc& target, const KeptDc& source, int rows)
 {
-    if (target.width != source.width || target.height != source.height || !target.dc) {
+    rows = rows < source.height ? rows : source.height;
+    if (target.width != source.width || target.height != rows || !target.dc) {
         DeleteKeptDc(target);
-        target = MakeKeptDc(source.width, source.height);
+        target = MakeKeptDc(source.width, rows);
     }
-    if (target.dc) BitBlt(target.dc, 0, 0, source.width, source.height, source.dc, 0, 0, SRCCOPY);
+    if (target.dc) BitBlt(target.dc, 0, 0, source.width, rows, source.dc, 0, 0, SRCCOPY);
 }
+
 
 // GetDC of the window with the visible children left out, so a copy of the
 // frame never paints over them.
@@ -66,12 +68,20 @@ void InvalidateTable(ControlTable<Entry>& table)
     });
 }
 
-bool PictureBytes(const std::string& bytes) { return !bytes.empty(); }
+bool PictureBytes(const gp::Bytes& bytes) { return !bytes.empty(); }
 
 // The shape given to the window: rounded corners of 5.
 HRGN WindowShape(SIZE size) { return CreateRoundRectRgn(0, 0, size.cx + 1, size.cy + 1, 5, 5); }
 
 }  // namespace
+
+int TitleBandRows(const WindowSkinRecord& r)
+{
+    int rows = std::max(r.titleHeight, r.stripY + r.stripHeight);
+    // The caption's text rectangle reaches below the band.
+    if (r.captionShown) rows = std::max(rows, kCaptionTextY + kCaptionTextHeight);
+    return rows;
+}
 
 void SkinEngine::RenderFrame(int windowIndex, HDC target, int)
 {
@@ -105,10 +115,11 @@ void SkinEngine::RenderFrame(int windowIndex, HDC target, int)
             PaintFrameBorder(windowIndex, g);
         }
     }
-    // 4. The title bar over a clean copy of the background.
+    // 4. The title bar over a clean copy of the background. Only the title
+    //    band is ever restored from it, so only the band is copied: a copy
+    //    of the whole client area would hold 640 KB for a 450 x 364 window.
     if (r->titleBar) {
-        CopyInto(r->stripClean, r->frameCache);
-        CopyInto(r->tabsClean, r->frameCache);
+        CopyTopRows(r->titleClean, r->frameCache, TitleBandRows(*r));
         if (r->captionShown) PaintCaption(windowIndex, 0, nullptr);
         PaintTitleButtons(windowIndex, 0, 0, 0);
         gp::Graphics g;
@@ -272,10 +283,10 @@ void SkinEngine::PaintTitleButtonGlyph(int windowIndex, gp::Graphics& g, int but
 void SkinEngine::PaintTitleButtons(int windowIndex, int hovered, int pressed, int hoverAlpha)
 {
     WindowSkinRecord* r = RecordAt(windowIndex);
-    if (!r || !r->titleBar || !r->frameCache.dc || !r->stripClean.dc) return;
+    if (!r || !r->titleBar || !r->frameCache.dc || !r->titleClean.dc) return;
     HDC cache = r->frameCache.dc;
     // Every cell starts again from the clean background.
-    BitBlt(cache, r->stripX, r->stripY, r->stripWidth, r->stripHeight, r->stripClean.dc, r->stripX, r->stripY,
+    BitBlt(cache, r->stripX, r->stripY, r->stripWidth, r->stripHeight, r->titleClean.dc, r->stripX, r->stripY,
            SRCCOPY);
     {
         gp::Graphics g;
@@ -324,8 +335,8 @@ void SkinEngine::PaintCaption(int windowIndex, int flag, const char* text)
     const RECT band0{0, 0, r->stripX > 0 ? r->stripX : size.cx, r->titleHeight};
     RECT area{};
     UnionRect(&area, &band0, &textRect);
-    if (flag && r->stripClean.dc)
-        BitBlt(r->frameCache.dc, area.left, area.top, area.right - area.left, area.bottom - area.top, r->stripClean.dc,
+    if (flag && r->titleClean.dc)
+        BitBlt(r->frameCache.dc, area.left, area.top, area.right - area.left, area.bottom - area.top, r->titleClean.dc,
                area.left, area.top, SRCCOPY);
     if (Skin().appIcon)
         DrawIconEx(r->frameCache.dc, band + 6, band + 5 - 3, Skin().appIcon, 17, 17, 0, nullptr, DI_NORMAL);
@@ -427,11 +438,11 @@ void SkinEngine::RefreshTitleTab(int windowIndex, int tabIndex)
 {
     WindowSkinRecord* r = RecordAt(windowIndex);
     if (!r || tabIndex < 1 || tabIndex > static_cast<int>(r->tabRects.size()) || !r->frameCache.dc ||
-        !r->tabsClean.dc)
+        !r->titleClean.dc)
         return;
     r->activeTab = tabIndex;
     for (const RECT& rc : r->tabRects)
-        BitBlt(r->frameCache.dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, r->tabsClean.dc, rc.left,
+        BitBlt(r->frameCache.dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, r->titleClean.dc, rc.left,
                rc.top, SRCCOPY);
     {
         gp::Graphics g;

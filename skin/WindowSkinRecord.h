@@ -113,7 +113,7 @@ struct WindowSkinRecord {
     WNDPROC previousProc = nullptr;
 
     // Background.
-    std::string preparedBackground;  // PNG bytes with blended edges, or the picture unchanged
+    gp::Bytes preparedBackground;    // PNG bytes with blended edges, or the picture unchanged
     int layoutMode = 0;
     std::string backgroundSource;    // the bytes as given
     COLORREF averageColour = 0;
@@ -181,8 +181,7 @@ struct WindowSkinRecord {
     // face drawn over an older one is stale.
     uint32_t frameGeneration = 0;
     std::vector<KeptFaceEntry> keptFaces;
-    KeptDc stripClean;   // the finished background under the title-button strip
-    KeptDc tabsClean;    // the same under the title tabs
+    KeptDc titleClean;   // the finished background of the title band, under the caption, buttons and tabs
 
     // Title-button animation.
     int pressed = 0;        // 1-based button held down, 0 none

@@ -76,11 +76,11 @@ void FillRows(orv::SkinEngine& skin, HICON icon, int runs, bool big)
         const double t0 = NowMs();
         const auto& master = orv::LoadCatalogue(w.rt, w.app.catalogue);
         const double t1 = NowMs();
-        w.rt.ListAddMany(orv::kList1, master);
+        w.rt.ListAddMany(orv::kList1, master, w.app.catalogue.text);
         const double t2 = NowMs();
         const auto& display = orv::LoadCatalogue(w.rt, w.app.catalogue);
         const double t3 = NowMs();
-        w.rt.ListAddMany(orv::kList2, display);
+        w.rt.ListAddMany(orv::kList2, display, w.app.catalogue.text);
         w.rt.SetListSelection(orv::kList1, -1);
         w.rt.SetListSelection(orv::kList2, -1);
         PaintNow(w.Display());
@@ -104,7 +104,7 @@ void SearchRows(orv::SkinEngine& skin, HICON icon, int runs)
     for (int r = 0; r < runs; ++r) {
         // Every search starts from the full list, as the first one does.
         w.rt.ListClear(orv::kList2);
-        w.rt.ListAddMany(orv::kList2, entries);
+        w.rt.ListAddMany(orv::kList2, w.app.catalogue.lines, w.app.catalogue.text);
         PaintNow(w.Display());
         const double t0 = NowMs();
         orv::SearchCatalogue(w.app);

@@ -216,8 +216,18 @@ void Print(const char* name, const std::vector<Run>& runs)
                                                                              *std::max_element(start.begin(), start.end()));
     std::printf("%s startup %.1f runs %zu/%zu pending_polls %.0f lowest %.1f highest %.1f\n", name, Median(start),
                 start.size(), runs.size(), Median(pending), lowest, highest);
-    std::printf("%s memory started_private %.2f started_ws %.2f trimmed_private %.2f trimmed_ws %.2f\n", name,
-                Median(p0), Median(w0), Median(p1), Median(w1));
+    // Each figure with its lowest and highest run beside it.
+    auto spread = [](const std::vector<double>& v) {
+        char text[48];
+        if (v.empty()) return std::string("-");
+        std::snprintf(text, sizeof text, "%.2f-%.2f", *std::min_element(v.begin(), v.end()),
+                      *std::max_element(v.begin(), v.end()));
+        return std::string(text);
+    };
+    std::printf("%s memory started_private %.2f started_ws %.2f trimmed_private %.2f trimmed_ws %.2f"
+                " started_private_spread %s started_ws_spread %s trimmed_private_spread %s trimmed_ws_spread %s\n",
+                name, Median(p0), Median(w0), Median(p1), Median(w1), spread(p0).c_str(), spread(w0).c_str(),
+                spread(p1).c_str(), spread(w1).c_str());
 }
 
 }  // namespace

@@ -177,7 +177,11 @@ TEST_F(Handlers, CreatedPutsTrayIconFirstAndFillsListsLast)
     EXPECT_EQ(changing.List(kList2), (Items{"A", "B"}));
     EXPECT_EQ(changing.ListSelection(kList1), -1);
     EXPECT_EQ(changing.ListSelection(kList2), -1);
-    EXPECT_EQ(app.catalogue.lines, (Items{"A", "B"}));
+    EXPECT_EQ(Items(app.catalogue.lines.begin(), app.catalogue.lines.end()), (Items{"A", "B"}));
+    // The second reading gave the same bytes: both lists refer to one copy.
+    ASSERT_TRUE(app.catalogue.text);
+    EXPECT_EQ(changing.blocks[kList1], app.catalogue.text);
+    EXPECT_EQ(changing.blocks[kList2], app.catalogue.text);
 }
 
 TEST_F(Handlers, MissingFileGivesEmptyListsAndClosingWritesAnEmptyFile)

@@ -82,6 +82,14 @@ TEST(ProgramImage, LayoutEventsAndItemsComeBackUnchanged)
     for (const ProgramTextEntry& t : BuiltInTexts()) EXPECT_EQ(program.items.at(t.id), t.text) << t.id;
     EXPECT_EQ(program.items.at(kTextEmptyKeyword), "\xC7\xEB\xCA\xE4\xC8\xEB\xB9\xD8\xBC\xFC\xD7\xD6\xD4\xD9\xCB\xD1\xCB\xF7");
     EXPECT_EQ(program.windowSound, items.at(IDR_WINDOW_SOUND));
+    // Read in place: the image is not copied, so the pictures and sounds are
+    // held once.
+    auto inImage = [&](std::string_view v) {
+        return v.data() >= reinterpret_cast<const char*>(bytes.data()) &&
+               v.data() + v.size() <= reinterpret_cast<const char*>(bytes.data() + bytes.size());
+    };
+    for (const auto& [id, content] : program.items) EXPECT_TRUE(inImage(content)) << id;
+    EXPECT_TRUE(inImage(program.windowSound));
     EXPECT_EQ(program.libraries, ProvidedSupportLibraries());
     EXPECT_EQ(program.imports, DeclaredFunctions());
 }

@@ -333,6 +333,11 @@ TEST(PictureCache, SameBytesDecodeOnceAndChangedBytesDecodeAgain)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(gp::CachedPicture(png.data(), png.size()), first);
     EXPECT_EQ(gp::PictureCacheSize(), 1u);
+    // A copy of the bytes elsewhere (a painter drawing from a copy of its
+    // entry) finds the same picture: no second decode.
+    const gp::Bytes copy = png;
+    EXPECT_EQ(gp::CachedPicture(copy.data(), copy.size()), first);
+    EXPECT_EQ(gp::PictureCacheSize(), 1u);
 
     // Same buffer, other picture of the same length: a fresh decode.
     const gp::Bytes other = QuadrantPicture(10, 10, gp::kPngFormat);

@@ -12,6 +12,7 @@
 #include "app/AppContext.h"
 #include "app/EventBindings.h"
 #include "app/MainLayout.h"
+#include "catalogue/CatalogueEditing.h"
 #include "runtime/FileServices.h"
 #include "runtime/TrayIcon.h"
 #include "runtime/TransparentLabel.h"
@@ -202,7 +203,7 @@ TEST_F(MainWindow, ListsAreFilledFromTheFileBesideTheExecutable)
     const std::vector<std::string> want = {"歌曲一 G调", "Song 2 Eb", "", "A"};
     EXPECT_EQ(Items(kList1), want);
     EXPECT_EQ(Items(kList2), want);
-    EXPECT_EQ(app.catalogue.lines, want);
+    EXPECT_EQ(std::vector<std::string>(app.catalogue.lines.begin(), app.catalogue.lines.end()), want);
     EXPECT_EQ(SendMessageA(rt->ControlHandle(kList1), LB_GETCURSEL, 0, 0), LB_ERR);
     DeleteFileA(decoy.c_str());
 }
@@ -236,6 +237,11 @@ TEST_F(MainWindow, ItemsKeepTheirExactBytesEvenWithNul)
     Start(bytes);
     EXPECT_EQ(rt->ListText(kList1, 0), std::string("a\0b", 3));
     EXPECT_EQ(rt->ListText(kList1, 1), "\xFF\xFE\x80");
+    EXPECT_EQ(rt->ListText(kList2, 0), std::string("a\0b", 3));
+    // The search's results refer to the catalogue as read, NUL included.
+    ShowSearchResults(*rt, app.catalogue, "b", kList2);
+    ASSERT_EQ(rt->ListCount(kList2), 1);
+    EXPECT_EQ(rt->ListText(kList2, 0), std::string("a\0b", 3));
     SaveCatalogue(*rt, app.catalogue, app.lists);
     EXPECT_EQ(ReadWholeFile(catalogue), std::string("a\0b\r\n\xFF\xFE\x80\r\nlast\r\n", 16));
 }

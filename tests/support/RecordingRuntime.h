@@ -18,6 +18,7 @@ public:
     std::vector<std::string> calls;
     std::map<int, std::string> contents;
     std::map<int, std::vector<std::string>> lists;
+    std::map<int, SharedBytes> blocks;  // the block each list was last filled from
     std::map<int, int> selections;
     std::map<int, COLORREF> textColours;
     std::map<std::string, std::string> files;
@@ -72,14 +73,15 @@ public:
     void Repaint(int unit) override { Record("Repaint(" + std::to_string(unit) + ")"); }
 
     void ListAdd(int unit, std::string_view text) override { lists[unit].emplace_back(text); }
-    void ListAddMany(int unit, const std::vector<std::string>& texts) override
+    void ListAddMany(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block) override
     {
         lists[unit].insert(lists[unit].end(), texts.begin(), texts.end());
+        blocks[unit] = block;
     }
-    void ListReplaceAll(int unit, const std::vector<const std::string*>& texts) override
+    void ListReplaceAll(int unit, const std::vector<std::string_view>& texts, const SharedBytes& block) override
     {
         ListClear(unit);
-        for (const std::string* t : texts) lists[unit].push_back(*t);
+        ListAddMany(unit, texts, block);
     }
     void ListDelete(int unit, int index) override
     {
