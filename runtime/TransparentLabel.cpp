@@ -21,10 +21,10 @@ constexpr int kKeptOffset = 2 * sizeof(LONG_PTR);
 // comes from the parent's brush: a skinned parent makes a new brush whenever
 // what lies beneath changes, and a handle is never the same for two objects
 // alive at once, so the same brush, text, colour, font and size mean the same
-// pixels, copied instead of drawn again.
+// pixels, copied instead of drawn again. A plain parent's brush is a system
+// colour's: a change of the system colours (WM_SYSCOLORCHANGE) drops it.
 struct KeptLabel {
     HBRUSH brush = nullptr;
-    COLORREF faceColour = 0;  // the system colour behind a plain parent's brush
     std::string text;
     COLORREF colour = 0;
     HFONT font = nullptr;
@@ -87,6 +87,10 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         delete KeptOf(hwnd);
         SetWindowLongPtrA(hwnd, kKeptOffset, 0);
         return DefWindowProcA(hwnd, msg, wp, lp);
+    case WM_SYSCOLORCHANGE:
+        if (KeptLabel* kept = KeptOf(hwnd)) kept->brush = nullptr;
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return 0;
     case WM_ERASEBKGND:
         return 1;  // the whole label, background included, is drawn in WM_PAINT
     case WM_PAINT:
@@ -141,12 +145,12 @@ void PaintTransparentLabel(HWND hwnd, HDC target)
     GetClientRect(hwnd, &rc);
     // The parent decides what lies beneath: a plain parent answers with its
     // background brush, a skinned one with a brush cut from its picture at the
-    // label's place (brush origin = the label's corner).
-    OffscreenBuffer buffer(target, rc.right, rc.bottom);
-    HDC dc = buffer.Dc();
+    // label's place (brush origin = the label's corner). It is asked on the
+    // target: what it sets there (colours, mode) is not used, as the label
+    // is drawn in a buffer, made only when the kept image will not do.
     HWND parent = GetParent(hwnd);
     auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(parent ? parent : hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+        SendMessageA(parent ? parent : hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(target),
                      reinterpret_cast<LPARAM>(hwnd)));
     if (!brush || brush == GetStockObject(NULL_BRUSH)) brush = GetSysColorBrush(COLOR_BTNFACE);
 
@@ -155,14 +159,15 @@ void PaintTransparentLabel(HWND hwnd, HDC target)
     text.resize(static_cast<size_t>(GetWindowTextA(hwnd, &text[0], len + 1)));
     const COLORREF colour = LabelTextColour(hwnd);
     auto font = reinterpret_cast<HFONT>(GetWindowLongPtrA(hwnd, kFontOffset));
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
     KeptLabel* kept = KeptOf(hwnd);
-    if (kept && kept->brush == brush && kept->faceColour == face && kept->text == text && kept->colour == colour &&
+    if (kept && kept->brush == brush && kept->text == text && kept->colour == colour &&
         kept->font == font && kept->size.cx == rc.right && kept->size.cy == rc.bottom) {
         BitBlt(target, 0, 0, rc.right, rc.bottom, kept->dc.Get(), 0, 0, SRCCOPY);
         return;
     }
 
+    OffscreenBuffer buffer(target, rc.right, rc.bottom);
+    HDC dc = buffer.Dc();
     SetBrushOrgEx(dc, 0, 0, nullptr);
     FillRect(dc, &rc, brush);
     SetBkMode(dc, TRANSPARENT);
@@ -190,7 +195,6 @@ void PaintTransparentLabel(HWND hwnd, HDC target)
     }
     BitBlt(kept->dc.Get(), 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
     kept->brush = brush;
-    kept->faceColour = face;
     kept->text = std::move(text);
     kept->colour = colour;
     kept->font = font;

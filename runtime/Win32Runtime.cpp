@@ -433,6 +433,11 @@ LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case kDeferredActionMessage:
         RunDeferred();
         return 0;
+    case WM_SYSCOLORCHANGE:
+        // Windows tells top-level windows only; the controls need it too.
+        for (size_t i = 1; i < units_.size(); ++i)
+            if (units_[i].hwnd) SendMessageA(units_[i].hwnd, WM_SYSCOLORCHANGE, wp, lp);
+        return DefWindowProcA(hwnd, msg, wp, lp);
     case WM_DESTROY:
         hint_.Hide();
         tray_.Remove();

@@ -98,15 +98,18 @@ void DrawGroupBox(HWND box, const ContainerEntry& entry, HDC image, HDC clean, f
 LRESULT OnPaint(HWND container, ContainerEntry& entry, WPARAM wParam, LPARAM lParam)
 {
     if (entry.kind == 0) return CallPreviousProc(container, WM_PAINT, wParam, lParam);
+    bool drawnAnew = false;
     {
         ScopedPaint paint(container);
-        PaintContainer(container, paint.Get());
+        PaintContainer(container, paint.Get(), &drawnAnew);
     }
     // A paint after a size change already covers the children; any other
-    // one has painted over the image they were drawn on, so they repaint.
+    // one that drew a new image has painted over the one they were drawn on,
+    // so they repaint. The same image copied again changed nothing beneath
+    // them.
     if (entry.resized) {
         entry.resized = 0;
-    } else {
+    } else if (drawnAnew) {
         for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             InvalidateRect(child, nullptr, TRUE);
     }
@@ -207,8 +210,9 @@ bool IsGroupBox(HWND window)
     return IsClass(window, "Button") && (GetWindowLongA(window, GWL_STYLE) & 0x4) != 0;
 }
 
-bool PaintContainer(HWND container, HDC target)
+bool PaintContainer(HWND container, HDC target, bool* drawnAnew)
 {
+    if (drawnAnew) *drawnAnew = false;
     ContainerEntry* found = FindContainer(container);
     if (!found || !target) return false;
     const ContainerEntry entry = *found;
@@ -242,6 +246,7 @@ bool PaintContainer(HWND container, HDC target)
     }
     BlitUnderChildrenAndSiblings(container, target, width, height, capture.Dc());
     kept.Keep(capture);
+    if (drawnAnew) *drawnAnew = true;
     return true;
 }
 

@@ -24,7 +24,8 @@ LRESULT CALLBACK ContainerWindowProc(HWND container, UINT message, WPARAM wParam
 
 // Paints the container's panel or group box image into target (client
 // coordinates), leaving out the visible children. False for a window that
-// is not a registered container or has nothing under it yet.
-bool PaintContainer(HWND container, HDC target);
+// is not a registered container or has nothing under it yet. drawnAnew
+// tells whether the image was drawn, not copied as kept from before.
+bool PaintContainer(HWND container, HDC target, bool* drawnAnew = nullptr);
 
 }  // namespace orv

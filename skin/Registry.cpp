@@ -253,10 +253,13 @@ void SetControlBrush(WindowSkinRecord& record, HWND control, HGDIOBJ brush, HGDI
         record.coloured.push_back(ColouredControl{control, nullptr, nullptr, 0});
         slot = &record.coloured.back();
     }
+    slot->key = key;
+    // The same objects again (the stock null brush at every WM_CTLCOLOR*):
+    // nothing to free, and nothing to tell the window server.
+    if (slot->brush == brush && slot->bitmap == bitmap) return;
     DeleteBrushObjects(*slot);
     slot->brush = brush;
     slot->bitmap = bitmap;
-    slot->key = key;
     SetProperty(control, kPropBrush, reinterpret_cast<uintptr_t>(brush));
     SetProperty(control, kPropBrushBitmap, reinterpret_cast<uintptr_t>(bitmap));
 }
