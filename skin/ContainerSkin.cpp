@@ -14,6 +14,7 @@
 #include "skin/SkinDrawing.h"
 #include "skin/SkinEngine.h"
 #include "skin/SkinSettings.h"
+#include "skin/ChildWindows.h"
 
 namespace orv {
 
@@ -110,7 +111,7 @@ LRESULT OnPaint(HWND container, ContainerEntry& entry, WPARAM wParam, LPARAM lPa
     if (entry.resized) {
         entry.resized = 0;
     } else if (drawnAnew) {
-        for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        for (HWND child : ChildWindows(container))
             InvalidateRect(child, nullptr, TRUE);
     }
     return DefWindowProcA(container, WM_PAINT, 0, 0);

@@ -10,6 +10,7 @@
 #include "skin/BackgroundCapture.h"
 #include "skin/KeptFace.h"
 #include "skin/ControlFrame.h"
+#include "skin/ChildWindows.h"
 
 namespace orv {
 
@@ -50,13 +51,13 @@ RECT ClientInWindow(HWND control)
 
 void InvalidateVisibleChildren(HWND control)
 {
-    for (HWND child = GetWindow(control, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    for (HWND child : ChildWindows(control))
         if (IsWindowVisible(child)) InvalidateRect(child, nullptr, TRUE);
 }
 
 void ExcludeVisibleChildren(HWND control, HDC dc)
 {
-    for (HWND child = GetWindow(control, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child : ChildWindows(control)) {
         if (!IsWindowVisible(child)) continue;
         RECT r{};
         GetWindowRect(child, &r);
@@ -106,26 +107,48 @@ LRESULT PaintTreeTranslucent(HWND tree)
     return DefWindowProcA(tree, WM_PAINT, 0, 0);
 }
 
+void WashCapture(const BackgroundCapture& capture)
+{
+    if (!capture.Dc()) return;
+    gp::Graphics g;
+    if (!g.CreateFromHDC(capture.Dc())) return;
+    gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
+    g.FillRectangle(wash, 0, 0, capture.Width(), capture.Height());
+}
+
 // List view and plain list boxes: the control paints its items with a
-// transparent text background onto the washed picture in A.
+// transparent text background onto the washed picture. The washed picture
+// is the same from paint to paint while nothing under the list changes, so
+// it is kept and only the items are drawn anew, on a copy of it.
 LRESULT PaintItemsTranslucent(HWND control)
 {
     const RECT client = ClientInWindow(control);
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
     {
-        BackgroundCapture a(control, client);
-        if (a.Dc()) {
-            gp::Graphics g;
-            if (g.CreateFromHDC(a.Dc())) {
-                gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
-                g.FillRectangle(wash, 0, 0, w, h);
-            }
+        KeptFace kept(control, client, 1, kFaceBackground);
+        std::optional<BackgroundCapture> fresh;
+        HDC washed = kept.Image();
+        if (!washed) {
+            fresh.emplace(control, client);
+            WashCapture(*fresh);
+            kept.Keep(*fresh);
+            washed = kept.Image();
         }
         ScopedPaint paint(control);
-        if (a.Dc() && paint.Get()) {
-            CallPreviousProc(control, WM_PAINT, reinterpret_cast<WPARAM>(a.Dc()), 0);
-            BitBlt(paint.Get(), 0, 0, w, h, a.Dc(), 0, 0, SRCCOPY);
+        if (paint.Get() && washed) {
+            UniqueMemoryDc dc(CreateCompatibleDC(paint.Get()));
+            UniqueBitmap bitmap(CreateArgbSurface(w, h));
+            if (dc && bitmap) {
+                ScopedSelect select(dc.Get(), bitmap.Get());
+                BitBlt(dc.Get(), 0, 0, w, h, washed, 0, 0, SRCCOPY);
+                CallPreviousProc(control, WM_PAINT, reinterpret_cast<WPARAM>(dc.Get()), 0);
+                BitBlt(paint.Get(), 0, 0, w, h, dc.Get(), 0, 0, SRCCOPY);
+            }
+        } else if (paint.Get() && fresh && fresh->Dc()) {
+            // Nothing here can be kept (the list lies under the title band).
+            CallPreviousProc(control, WM_PAINT, reinterpret_cast<WPARAM>(fresh->Dc()), 0);
+            BitBlt(paint.Get(), 0, 0, w, h, fresh->Dc(), 0, 0, SRCCOPY);
         }
     }
     InvalidateVisibleChildren(control);

@@ -8,6 +8,7 @@
 #include "skin/GlowText.h"
 #include "skin/Registry.h"
 #include "skin/SkinSettings.h"
+#include "skin/ChildWindows.h"
 
 namespace orv {
 
@@ -81,7 +82,7 @@ public:
         if (!dc_.Get()) return;
         RECT box{};
         GetWindowRect(window, &box);
-        for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        for (HWND c : ChildWindows(window)) {
             if (!IsWindowVisible(c)) continue;
             RECT rc{};
             GetWindowRect(c, &rc);

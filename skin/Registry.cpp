@@ -1,5 +1,7 @@
 #include "skin/Registry.h"
 
+#include "skin/ChildWindows.h"
+
 #include "skin/BackgroundCapture.h"
 
 #include <algorithm>
@@ -229,8 +231,15 @@ LRESULT CallPreviousProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     auto previous = reinterpret_cast<WNDPROC>(GetProperty(hwnd, kPropProc));
     const LRESULT result = previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam)
                                     : DefWindowProcA(hwnd, message, wParam, lParam);
-    // Every skinned window's last message passes here on its way out.
-    if (message == WM_NCDESTROY) ForgetProperties(hwnd);
+    // Every skinned window's last message passes here on its way out, and
+    // every child made or destroyed under it is told here (unless it asked
+    // for no parent notice).
+    if (message == WM_NCDESTROY) {
+        ForgetProperties(hwnd);
+        ForgetChildWindows(hwnd);
+    } else if (message == WM_PARENTNOTIFY) {
+        ForgetChildWindows(hwnd);
+    }
     return result;
 }
 

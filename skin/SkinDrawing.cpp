@@ -1,5 +1,7 @@
 #include "skin/SkinDrawing.h"
 
+#include "skin/ChildWindows.h"
+
 #include "gdiplus/GdiHandles.h"
 #include "gdiplus/Gp.h"
 
@@ -52,7 +54,7 @@ bool FillTopRoundRectGradient(gp::Graphics& graphics, float x, float y, float wi
 void BlitExcludingChildren(HWND window, HDC target, int width, int height, HDC source)
 {
     const int saved = SaveDC(target);
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child : ChildWindows(window)) {
         if (!IsWindowVisible(child)) continue;
         RECT rc{};
         GetWindowRect(child, &rc);
@@ -69,8 +71,7 @@ void BlitUnderChildrenAndSiblings(HWND window, HDC target, int width, int height
     RECT own{};
     GetWindowRect(window, &own);
     HWND parent = GetParent(window);
-    for (HWND sibling = parent ? GetWindow(parent, GW_CHILD) : nullptr; sibling;
-         sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+    for (HWND sibling : parent ? ChildWindows(parent) : std::vector<HWND>()) {
         RECT rc{}, overlap{};
         if (sibling == window || !IsWindowVisible(sibling) || !GetWindowRect(sibling, &rc)) continue;
         if (!IntersectRect(&overlap, &rc, &own)) continue;

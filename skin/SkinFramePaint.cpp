@@ -8,6 +8,7 @@
 #include "skin/ControlFont.h"
 #include "skin/Registry.h"
 #include "skin/SkinEngine.h"
+#include "skin/ChildWindows.h"
 
 namespace orv {
 
@@ -46,7 +47,7 @@ public:
     explicit FrameDc(HWND window) : dc_(window)
     {
         if (!dc_.Get()) return;
-        for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        for (HWND c : ChildWindows(window)) {
             if (!IsWindowVisible(c)) continue;
             RECT rc{};
             GetWindowRect(c, &rc);
