@@ -2,9 +2,22 @@
 
 #include "app/MainLayout.h"
 #include "resources/Resources.h"
+#include "skin/BackgroundPreparation.h"
 #include "skin/SkinEngine.h"
 
 namespace orv {
+
+namespace {
+
+constexpr int kBackgroundRightAligned = 1;  // the background's layout mode
+
+}  // namespace
+
+void PrepareMainWindowBackground()
+{
+    const std::string_view picture = StoredBytes(IDR_BACKGROUND);
+    PrepareBackgroundAhead(std::string(picture), kBackgroundRightAligned);
+}
 
 void ApplyMainWindowSkin(AppContext& app)
 {
@@ -12,7 +25,7 @@ void ApplyMainWindowSkin(AppContext& app)
     // 2. The frame: title bar 1, resizable 0, caption 0 (the picture carries
     //    the artwork), the background picture right-aligned (layout mode 1).
     app.skin->SkinWindow(app.rt->ControlHandle(0), {}, Given(1), Given(0), {}, {}, Given(0), {}, {}, {},
-                         Given(StoredBytes(IDR_BACKGROUND)), Given(1));
+                         Given(StoredBytes(IDR_BACKGROUND)), Given(kBackgroundRightAligned));
     // 3. The page frame and the two group boxes become see-through panels
     //    washed in the default back colour, asked afresh for each.
     for (int unit : {kTab1, kGroup1, kGroup2})

@@ -4,6 +4,7 @@
 #include "app/EventBindings.h"
 #include "app/MainLayout.h"
 #include "app/MessageBoxes.h"
+#include "app/SkinSetup.h"
 #include "app/SingleInstance.h"
 #include "app/StartFailure.h"
 #include "resources/Resources.h"
@@ -38,6 +39,7 @@ void StartupRoutine(AppContext& app)
 {
     SkinSettings& s = Skin();
     s.gdiplusToken = StartGdiPlus();
+    if (s.gdiplusToken) PrepareMainWindowBackground();
     s.appIcon = LoadAppIcon();
     app.appIcon = s.appIcon;
     s.skinFrameFlag = 1;

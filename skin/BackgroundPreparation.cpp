@@ -22,6 +22,10 @@ public:
         thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
         return thread_ != nullptr;
     }
+    bool IsFor(const std::string& picture, int layoutMode) const
+    {
+        return layoutMode == layoutMode_ && picture == picture_;
+    }
     PreparedBackground Take()
     {
         Wait();
@@ -54,6 +58,27 @@ private:
 
 void BackgroundJobDeleter::operator()(BackgroundJob* job) const { delete job; }
 
+namespace {
+
+// The one preparation started before its window was skinned.
+PendingBackground& Ahead()
+{
+    static PendingBackground ahead;
+    return ahead;
+}
+
+}  // namespace
+
+void PrepareBackgroundAhead(std::string picture, int layoutMode)
+{
+    DropBackgroundAhead();
+    if (picture.empty()) return;
+    PendingBackground job(new BackgroundJob(std::move(picture), layoutMode));
+    if (job->Start()) Ahead() = std::move(job);
+}
+
+void DropBackgroundAhead() { Ahead().reset(); }
+
 PreparedBackground PrepareBackgroundPicture(const std::string& picture, int layoutMode)
 {
     PreparedBackground out;
@@ -75,7 +100,13 @@ void StartBackgroundPreparation(WindowSkinRecord& record)
     record.preparedBackground.clear();
     record.averageColour = 0;
     if (record.backgroundSource.empty()) return;
-    std::unique_ptr<BackgroundJob, BackgroundJobDeleter> job(
+    PendingBackground& ahead = Ahead();
+    if (ahead && ahead->IsFor(record.backgroundSource, record.layoutMode)) {
+        record.pendingBackground = std::move(ahead);
+        return;
+    }
+    DropBackgroundAhead();  // for another picture: not wanted
+    PendingBackground job(
         new BackgroundJob(record.backgroundSource, record.layoutMode));
     if (job->Start()) {
         record.pendingBackground = std::move(job);

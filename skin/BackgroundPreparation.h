@@ -38,6 +38,17 @@ PreparedBackground PrepareBackgroundPicture(const std::string& picture, int layo
 // thread to spare, prepares it here and now.
 void StartBackgroundPreparation(WindowSkinRecord& record);
 
+// Starts preparing a picture before any window is given it: a program knows
+// its main window's background before it makes the window and its controls,
+// and the preparation then runs beside all of that instead of beside the
+// skinning alone. The first window given the same picture and layout mode
+// takes the work over; any other picture drops it.
+void PrepareBackgroundAhead(std::string picture, int layoutMode);
+
+// Waits for a preparation started ahead that no window took, and drops it.
+// Before the GDI+ session ends: the work uses it.
+void DropBackgroundAhead();
+
 // Waits for a preparation started for the record, if any, and stores its
 // results in the record. Cheap when there is none.
 void FinishBackground(WindowSkinRecord& record);

@@ -62,6 +62,7 @@ void SkinEngine::Release()
         DestroyIcon(s.appIcon);
         s.appIcon = nullptr;
     }
+    DropBackgroundAhead();
     EndGdiPlus(&s.gdiplusToken);
     // Release runs at program end: let a trim that is starting its trimmer
     // finish, so the exit does not cut the new process off half-created.
