@@ -195,6 +195,7 @@ std::map<std::string, Use> Owners(bool print)
         SurfaceOwner("title band clean copy", r->titleClean.bitmap, owner, print);
         for (const orv::ColouredControl& c : r->coloured)
             SurfaceOwner("control's pattern brush", static_cast<HBITMAP>(c.bitmap), owner, print);
+        for (const orv::KeptFaceEntry& f : r->keptFaces) SurfaceOwner("control's kept face", f.image.bitmap, owner, print);
     }
     MEMORY_BASIC_INFORMATION stack{};
     VirtualQuery(&stack, &stack, sizeof stack);
