@@ -107,48 +107,26 @@ LRESULT PaintTreeTranslucent(HWND tree)
     return DefWindowProcA(tree, WM_PAINT, 0, 0);
 }
 
-void WashCapture(const BackgroundCapture& capture)
-{
-    if (!capture.Dc()) return;
-    gp::Graphics g;
-    if (!g.CreateFromHDC(capture.Dc())) return;
-    gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
-    g.FillRectangle(wash, 0, 0, capture.Width(), capture.Height());
-}
-
 // List view and plain list boxes: the control paints its items with a
-// transparent text background onto the washed picture. The washed picture
-// is the same from paint to paint while nothing under the list changes, so
-// it is kept and only the items are drawn anew, on a copy of it.
+// transparent text background onto the washed picture in A.
 LRESULT PaintItemsTranslucent(HWND control)
 {
     const RECT client = ClientInWindow(control);
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
     {
-        KeptFace kept(control, client, 1, kFaceBackground);
-        std::optional<BackgroundCapture> fresh;
-        HDC washed = kept.Image();
-        if (!washed) {
-            fresh.emplace(control, client);
-            WashCapture(*fresh);
-            kept.Keep(*fresh);
-            washed = kept.Image();
+        BackgroundCapture a(control, client);
+        if (a.Dc()) {
+            gp::Graphics g;
+            if (g.CreateFromHDC(a.Dc())) {
+                gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
+                g.FillRectangle(wash, 0, 0, w, h);
+            }
         }
         ScopedPaint paint(control);
-        if (paint.Get() && washed) {
-            UniqueMemoryDc dc(CreateCompatibleDC(paint.Get()));
-            UniqueBitmap bitmap(CreateArgbSurface(w, h));
-            if (dc && bitmap) {
-                ScopedSelect select(dc.Get(), bitmap.Get());
-                BitBlt(dc.Get(), 0, 0, w, h, washed, 0, 0, SRCCOPY);
-                CallPreviousProc(control, WM_PAINT, reinterpret_cast<WPARAM>(dc.Get()), 0);
-                BitBlt(paint.Get(), 0, 0, w, h, dc.Get(), 0, 0, SRCCOPY);
-            }
-        } else if (paint.Get() && fresh && fresh->Dc()) {
-            // Nothing here can be kept (the list lies under the title band).
-            CallPreviousProc(control, WM_PAINT, reinterpret_cast<WPARAM>(fresh->Dc()), 0);
-            BitBlt(paint.Get(), 0, 0, w, h, fresh->Dc(), 0, 0, SRCCOPY);
+        if (a.Dc() && paint.Get()) {
+            CallPreviousProc(control, WM_PAINT, reinterpret_cast<WPARAM>(a.Dc()), 0);
+            BitBlt(paint.Get(), 0, 0, w, h, a.Dc(), 0, 0, SRCCOPY);
         }
     }
     InvalidateVisibleChildren(control);
