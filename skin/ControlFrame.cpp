@@ -1,6 +1,7 @@
 #include "skin/ControlFrame.h"
 
 #include <cmath>
+#include <optional>
 
 #include "gdiplus/GdiHandles.h"
 #include "gdiplus/Gp.h"
@@ -88,6 +89,49 @@ void WashEditCapture(HWND control, HDC captureDc, int width, int height)
     if (!g.CreateFromHDC(captureDc)) return;
     gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
     g.FillRectangle(wash, 0, 0, width, height);
+}
+
+void PaintFrameRing(HWND control, gp::ARGB penColour, bool thick)
+{
+    const RECT window = WindowRectAtOrigin(control);
+    const int w = window.right;
+    const int h = window.bottom;
+    if (w <= 0 || h <= 0) return;
+    const RECT inner = InnerRect(control);
+    FaceKey key;
+    key.Add(penColour).Add(thick ? 1 : 0).Add(static_cast<uint32_t>(inner.left)).Add(static_cast<uint32_t>(inner.top));
+    key.Add(static_cast<uint32_t>(inner.right)).Add(static_cast<uint32_t>(inner.bottom));
+    KeptFace kept(control, window, key.Value(), kFaceFrame);
+    HDC image = kept.Image();
+    std::optional<BackgroundCapture> capture;
+    if (!image) {
+        capture.emplace(control, window);
+        if (!capture->Dc()) return;
+        gp::Graphics g;
+        if (!g.CreateFromHDC(capture->Dc())) return;
+        g.SetClip(gp::RectF(0, 0, static_cast<float>(w), static_cast<float>(h)));
+        g.SetClip(gp::RectF(static_cast<float>(inner.left), static_cast<float>(inner.top),
+                            static_cast<float>(inner.right - inner.left), static_cast<float>(inner.bottom - inner.top)),
+                  Gdiplus::CombineModeXor);
+        if (Translucent()) {
+            gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
+            g.FillRectangle(wash, 0, 0, w, h);
+        } else {
+            g.Clear(0xFFFFFFFF);
+        }
+        g.ResetClip();
+        gp::Pen pen(penColour, thick ? 2.0f : 1.0f);
+        if (thick)
+            g.DrawRectangle(pen, 1, 1, w - 2, h - 2);
+        else
+            g.DrawRectangle(pen, 0, 0, w - 1, h - 1);
+    }
+    ScopedGetDc windowDc(control, true);
+    if (!windowDc.Get()) return;
+    // The inner rectangle is the system's: the frame ring alone is copied.
+    ExcludeClipRect(windowDc.Get(), inner.left, inner.top, inner.right, inner.bottom);
+    BitBlt(windowDc.Get(), 0, 0, w, h, image ? image : capture->Dc(), 0, 0, SRCCOPY);
+    if (!image) kept.Keep(*capture);
 }
 
 HBRUSH BackgroundBrushFor(WindowSkinRecord& record, HWND control, const RECT& area)

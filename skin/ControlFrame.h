@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "gdiplus/GpCore.h"
 #include "skin/Registry.h"
 #include "skin/SkinSettings.h"
 
@@ -69,6 +70,14 @@ void WashEditCapture(HWND control, HDC captureDc, int width, int height);
 // Kj_dxjb / Kj_wtjb. The brush of the last message is handed out again
 // while nothing it shows changed. nullptr when there is no such image.
 HBRUSH BackgroundBrushFor(WindowSkinRecord& record, HWND control, const RECT& area);
+
+// The skin's frame ring round a control the system paints inside (edits,
+// list boxes): the image under the control, washed (white when not
+// translucent) in the ring between its window and inner rectangles, with a
+// rectangle in penColour round it, 2 px one pixel in when thick, else 1 px
+// on the edge. Only the ring is copied to the window; the image is kept
+// between paints.
+void PaintFrameRing(HWND control, gp::ARGB penColour, bool thick);
 
 // The image under the whole window of control with the background wash,
 // copied onto dc (a client-area DC of control) so that the client area shows

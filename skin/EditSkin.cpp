@@ -1,14 +1,10 @@
 #include "skin/EditSkin.h"
 
-#include <optional>
-
 #include "gdiplus/GbkText.h"
 #include "gdiplus/GdiHandles.h"
 #include "gdiplus/Gp.h"
-#include "skin/BackgroundCapture.h"
 #include "skin/ComboSkin.h"
 #include "skin/ControlFrame.h"
-#include "skin/KeptFace.h"
 
 namespace orv {
 
@@ -116,48 +112,9 @@ LRESULT OnNcPaint(HWND edit, const EditEntry& entry)
 
 void PaintEditFrame(HWND edit, EditFrameState state)
 {
-    const RECT window = WindowRectAtOrigin(edit);
-    const int w = window.right;
-    const int h = window.bottom;
-    if (w <= 0 || h <= 0) return;
-    const RECT inner = InnerRect(edit);
-    FaceKey key;
-    key.Add(static_cast<uint32_t>(state)).Add(static_cast<uint32_t>(inner.left)).Add(
-        static_cast<uint32_t>(inner.top));
-    key.Add(static_cast<uint32_t>(inner.right)).Add(static_cast<uint32_t>(inner.bottom));
-    KeptFace kept(edit, window, key.Value(), kFaceFrame);
-    HDC image = kept.Image();
-    std::optional<BackgroundCapture> capture;
-    if (!image) {
-        capture.emplace(edit, window);
-        if (!capture->Dc()) return;
-        gp::Graphics g;
-        if (!g.CreateFromHDC(capture->Dc())) return;
-        // The ring: the window minus the inner rectangle.
-        g.SetClip(gp::RectF(0, 0, static_cast<float>(w), static_cast<float>(h)));
-        g.SetClip(gp::RectF(static_cast<float>(inner.left), static_cast<float>(inner.top),
-                            static_cast<float>(inner.right - inner.left), static_cast<float>(inner.bottom - inner.top)),
-                  Gdiplus::CombineModeXor);
-        if (Translucent()) {
-            gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
-            g.FillRectangle(wash, 0, 0, w, h);
-        } else {
-            g.Clear(0xFFFFFFFF);
-        }
-        const COLORREF accent = Skin().accentColor;
-        if (state == kEditHover) {
-            gp::Pen pen(gp::Argb(accent, 180), 2.0f);
-            g.DrawRectangle(pen, 1, 1, w - 2, h - 2);
-        } else {
-            gp::Pen pen(state == kEditFocused ? gp::Argb(accent, 180) : gp::Argb(RGB(0, 0, 0), 80), 1.0f);
-            g.DrawRectangle(pen, 0, 0, w - 1, h - 1);
-        }
-    }
-    ScopedGetDc windowDc(edit, true);
-    if (!windowDc.Get()) return;
-    ExcludeClipRect(windowDc.Get(), inner.left, inner.top, inner.right, inner.bottom);
-    BitBlt(windowDc.Get(), 0, 0, w, h, image ? image : capture->Dc(), 0, 0, SRCCOPY);
-    if (!image) kept.Keep(*capture);
+    const COLORREF accent = Skin().accentColor;
+    const gp::ARGB pen = state == kEditNormal ? gp::Argb(RGB(0, 0, 0), 80) : gp::Argb(accent, 180);
+    PaintFrameRing(edit, pen, state == kEditHover);
 }
 
 LRESULT CALLBACK EditSkinProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)

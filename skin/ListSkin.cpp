@@ -1,14 +1,11 @@
 #include "skin/ListSkin.h"
 
-#include <optional>
-
 #include <windows.h>
 #include <commctrl.h>
 
 #include "gdiplus/GdiHandles.h"
 #include "gdiplus/Gp.h"
 #include "skin/BackgroundCapture.h"
-#include "skin/KeptFace.h"
 #include "skin/ControlFrame.h"
 #include "skin/ChildWindows.h"
 
@@ -22,12 +19,6 @@ bool IsOwnerDrawListBox(HWND control)
 {
     return IsClass(control, "ListBox") &&
            (GetWindowLongA(control, GWL_STYLE) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
-}
-
-gp::RectF RectFOf(const RECT& r)
-{
-    return gp::RectF(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right - r.left),
-                     static_cast<float>(r.bottom - r.top));
 }
 
 void Install(int windowIndex, HWND control)
@@ -224,50 +215,11 @@ bool HasListBorder(HWND control)
 
 void PaintListFrame(HWND control, bool hot, bool focused)
 {
-    const RECT window = WindowRectAtOrigin(control);
-    const int w = window.right;
-    const int h = window.bottom;
-    if (w <= 0 || h <= 0) return;
     // Nothing of the skin shows round a drop-down list or a list without a
     // border: the system's own frame stays.
     if (IsClass(control, "ComboLBox") || !HasListBorder(control)) return;
-    const RECT inner = InnerRect(control);
-    FaceKey key;
-    key.Add(hot ? 1 : 0).Add(focused ? 1 : 0).Add(static_cast<uint32_t>(inner.left)).Add(
-        static_cast<uint32_t>(inner.top));
-    key.Add(static_cast<uint32_t>(inner.right)).Add(static_cast<uint32_t>(inner.bottom));
-    KeptFace kept(control, window, key.Value(), kFaceFrame);
-    HDC image = kept.Image();
-    std::optional<BackgroundCapture> capture;
-    if (!image) {
-        capture.emplace(control, window);
-        if (!capture->Dc()) return;
-        gp::Graphics g;
-        if (!g.CreateFromHDC(capture->Dc())) return;
-        g.SetClip(RectFOf(window));
-        g.SetClip(RectFOf(inner), Gdiplus::CombineModeXor);
-        if (Translucent()) {
-            gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
-            g.FillRectangle(wash, 0, 0, w, h);
-        } else {
-            g.Clear(0xFFFFFFFF);
-        }
-        g.ResetClip();
-        const COLORREF accent = Skin().accentColor;
-        if (hot) {
-            gp::Pen pen(gp::Argb(accent, 200), 2.0f);
-            g.DrawRectangle(pen, 1, 1, w - 2, h - 2);
-        } else {
-            gp::Pen pen(focused ? gp::Argb(accent, 200) : gp::Argb(RGB(0, 0, 0), 90), 1.0f);
-            g.DrawRectangle(pen, 0, 0, w - 1, h - 1);
-        }
-    }
-    ScopedGetDc windowDc(control, true);
-    if (!windowDc.Get()) return;
-    // The inner rectangle is the system's: the frame ring alone is copied.
-    ExcludeClipRect(windowDc.Get(), inner.left, inner.top, inner.right, inner.bottom);
-    BitBlt(windowDc.Get(), 0, 0, w, h, image ? image : capture->Dc(), 0, 0, SRCCOPY);
-    if (!image) kept.Keep(*capture);
+    const COLORREF accent = Skin().accentColor;
+    PaintFrameRing(control, hot || focused ? gp::Argb(accent, 200) : gp::Argb(RGB(0, 0, 0), 90), hot);
 }
 
 LRESULT CALLBACK ListSkinProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)

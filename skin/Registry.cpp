@@ -1,8 +1,7 @@
 #include "skin/Registry.h"
 
-#include "skin/ChildWindows.h"
-
 #include "skin/BackgroundCapture.h"
+#include "skin/ChildWindows.h"
 
 #include <algorithm>
 #include <iterator>

@@ -39,7 +39,6 @@ void CopyTopRows(KeptDc& target, const KeptDc& source, int rows)
     if (target.dc) BitBlt(target.dc, 0, 0, source.width, rows, source.dc, 0, 0, SRCCOPY);
 }
 
-
 // GetDC of the window with the visible children left out, so a copy of the
 // frame never paints over them.
 class FrameDc {
