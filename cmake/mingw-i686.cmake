@@ -7,6 +7,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests and build-time helpers run under 32-bit Wine through one wrapper that
-# owns the whole Wine environment (prefix, locale, display).
+# Tests run under 32-bit Wine through one wrapper that owns the whole Wine
+# environment (prefix, locale, display). Nothing that the build itself runs
+# goes through it: build-time tools are host programs.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)

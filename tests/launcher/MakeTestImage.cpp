@@ -2,8 +2,6 @@
 // sample model, through the real image writer, so the launcher is tested with
 // a well-formed image rather than arbitrary bytes.
 //   make_launcher_test_image <output file>
-#include <windows.h>
-
 #include <cstdio>
 
 #include "ProgramImageWriter.h"
@@ -20,13 +18,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "make_launcher_test_image: %s\n", image.error.c_str());
         return 1;
     }
-    HANDLE file = CreateFileA(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE &&
-                    WriteFile(file, image.bytes.data(), static_cast<DWORD>(image.bytes.size()), &written, nullptr) &&
-                    written == image.bytes.size();
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    std::FILE* file = std::fopen(argv[1], "wb");
+    bool ok = file && std::fwrite(image.bytes.data(), 1, image.bytes.size(), file) == image.bytes.size();
+    if (file && std::fclose(file) != 0) ok = false;
     if (!ok) {
+        std::remove(argv[1]);
         std::fprintf(stderr, "make_launcher_test_image: cannot write %s\n", argv[1]);
         return 1;
     }
