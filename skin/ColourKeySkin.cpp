@@ -147,7 +147,7 @@ void SubclassWithColourKey(HWND control, Opt<COLORREF> keyColour, Opt<COLORREF> 
     e->hwnd = control;
     e->keyColour = keyColour.Or(Skin().defaultBackColour);
     auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(control, GWL_WNDPROC, reinterpret_cast<LONG>(ColourKeyWindowProc)));
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ColourKeyWindowProc)));
     r->subclassed.Get(index)->previousProc = previous;
     SetProperty(control, kPropKeyIndex, static_cast<uintptr_t>(index));
     SetProperty(control, kPropKeyOwner, static_cast<uintptr_t>(windowIndex));

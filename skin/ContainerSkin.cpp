@@ -309,7 +309,7 @@ void SkinContainer(HWND control, Opt<int> kind, Opt<COLORREF> fillColour, Opt<in
     // The installers may have grown other tables, never this one, so the
     // index still holds.
     auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(control, GWL_WNDPROC, reinterpret_cast<LONG>(ContainerWindowProc)));
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContainerWindowProc)));
     r = RecordAt(windowIndex);
     r->containers.Get(index)->previousProc = previous;
     SetProperty(control, kPropProc, reinterpret_cast<uintptr_t>(previous));

@@ -341,7 +341,7 @@ void SkinMessageBox(HWND dialog)
     WindowSkinRecord* r = RecordAt(index);
     r->repaintNeeded = 1;
     auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(dialog, GWL_WNDPROC, reinterpret_cast<LONG>(&MessageBoxProc)));
+        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageBoxProc)));
     r->previousProc = previous;
     SetProperty(dialog, kPropProc, reinterpret_cast<uintptr_t>(previous));
     SetProperty(dialog, kPropIndex, static_cast<uintptr_t>(index));

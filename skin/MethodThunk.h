@@ -1,15 +1,17 @@
-// Method thunks: small pieces of x86 code, built at run time, that let
-// Windows call an operation of one object as a plain stdcall routine of N
-// 32-bit arguments (a window procedure, a callback).
+// Method thunks: small pieces of machine code, built at run time, that let
+// Windows call an operation of one object as a plain routine of N arguments
+// (a window procedure, a callback).
 //
 // Calling convention of the target: a __stdcall function taking the object
 // pointer first and then the N arguments, e.g.
 //     LRESULT __stdcall Target(SkinEngine* self, HWND, UINT, WPARAM, LPARAM);
 // It is usually a static trampoline that calls the object's virtual member.
-// The thunk saves all general registers, the flags and the whole x87 state,
-// pushes the N arguments again with the object in front, calls the target,
-// restores everything except EAX (the target's result) and returns with
-// "ret 4*N", exactly as a stdcall routine of N arguments does.
+// On i386 the thunk saves all general registers, the flags and the whole x87
+// state, pushes the N arguments again with the object in front, calls the
+// target, restores everything except EAX (the target's result) and returns
+// with "ret 4*N", exactly as a stdcall routine of N arguments does. On x86-64
+// it follows the Windows x64 convention and registers unwind data for itself
+// (skin/ThunkCode.h).
 #pragma once
 
 #include <cstddef>
@@ -47,6 +49,7 @@ public:
 private:
     void* code_ = nullptr;
     size_t size_ = 0;
+    void* functionTable_ = nullptr;  // x86-64: the thunk's entry in the function tables
 };
 
 }  // namespace orv

@@ -96,7 +96,7 @@ int InstallControl(int windowIndex, ControlTable<Entry>& table, HWND control, WN
     table.Get(index)->hwnd = control;
     SetProperty(control, kPropIndex, static_cast<uintptr_t>(index));
     SetProperty(control, kPropOwner, static_cast<uintptr_t>(windowIndex));
-    auto previous = reinterpret_cast<WNDPROC>(SetWindowLongA(control, GWL_WNDPROC, reinterpret_cast<LONG>(proc)));
+    auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
     table.Get(index)->previousProc = previous;
     SetProperty(control, kPropProc, reinterpret_cast<uintptr_t>(previous));
     return index;

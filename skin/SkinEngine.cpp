@@ -184,7 +184,7 @@ void SkinEngine::SkinWindow(HWND window, Opt<int> titleHeight, Opt<int> titleBar
     RunControlInstallers(index, window);
 
     auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(FrameProcAddress())));
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProcAddress())));
     rec = RecordAt(index);
     rec->previousProc = previous;
     SetProperty(window, kPropProc, reinterpret_cast<uintptr_t>(previous));

@@ -7,9 +7,9 @@ namespace orv {
 
 namespace {
 
-// The 40-byte TOOLINFOA layout, spelled out so its size cannot drift with
-// the SDK's _WIN32_WINNT setting.
-struct ToolInfo40 {
+// The first TOOLINFOA layout, spelled out so its size cannot drift with the
+// SDK's _WIN32_WINNT setting.
+struct ToolInfoV1 {
     UINT cbSize;
     UINT uFlags;
     HWND hwnd;
@@ -18,7 +18,7 @@ struct ToolInfo40 {
     HINSTANCE hinst;
     LPSTR lpszText;
 };
-static_assert(sizeof(ToolInfo40) == kToolInfoSize, "TOOLINFOA first form is 40 bytes");
+static_assert(sizeof(ToolInfoV1) == kToolInfoSize, "the first TOOLINFOA form");
 
 }  // namespace
 
@@ -33,7 +33,7 @@ HWND ToolTipWindow::Create(HWND owner, int balloon)
 
 LRESULT ToolTipWindow::SendTool(UINT message, UINT id, const RECT* rect, const char* text)
 {
-    ToolInfo40 info{};
+    ToolInfoV1 info{};
     info.cbSize = kToolInfoSize;
     info.uFlags = TTF_SUBCLASS;
     info.hwnd = owner_;

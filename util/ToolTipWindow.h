@@ -7,9 +7,10 @@
 
 namespace orv {
 
-// The first, 40-byte form of TOOLINFOA (without the trailing lParam), which
-// every version of the tooltip control accepts.
-constexpr UINT kToolInfoSize = 40;
+// The first form of TOOLINFOA (without the trailing lParam), which every
+// version of the tooltip control accepts: 40 bytes in a 32-bit process, 56 in
+// a 64-bit one (TTTOOLINFOA_V1_SIZE).
+constexpr UINT kToolInfoSize = sizeof(void*) == 4 ? 40 : 56;
 
 class ToolTipWindow {
 public:

@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "app/AppContext.h"
+#include "tests/support/ProcessEnvironmentBlock.h"
 #include "app/CatalogueActions.h"
 #include "app/EventTable.h"
 #include "app/MainLayout.h"
@@ -200,12 +201,10 @@ std::map<std::string, Use> Owners(bool print)
     MEMORY_BASIC_INFORMATION stack{};
     VirtualQuery(&stack, &stack, sizeof stack);
     owner.emplace(reinterpret_cast<uintptr_t>(stack.AllocationBase), "main thread's stack");
-    // The GDI handle table (PEB + 0x94) is memory shared with the Wine
-    // server: resident, but nobody's private bytes.
-    const uint8_t* peb = nullptr;
-    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
+    // The GDI handle table is memory shared with the Wine server: resident,
+    // but nobody's private bytes.
     MEMORY_BASIC_INFORMATION table{};
-    if (VirtualQuery(*reinterpret_cast<void* const*>(peb + 0x94), &table, sizeof table))
+    if (VirtualQuery(orv::test::GdiSharedHandleTable(), &table, sizeof table))
         owner.emplace(reinterpret_cast<uintptr_t>(table.AllocationBase), kSharedTable);
     std::map<std::string, Use> byOwner;
     for (const Region& r : CommittedRegions()) {
@@ -224,7 +223,7 @@ std::map<std::string, Use> Owners(bool print)
             name = "another thread's stack (running or the last ended)";
         } else {
             char at[40];
-            std::snprintf(at, sizeof at, "region at %08lx", static_cast<unsigned long>(r.allocation));
+            std::snprintf(at, sizeof at, "region at %08llx", static_cast<unsigned long long>(r.allocation));
             name = at;
         }
         byOwner[name].committed += r.size;

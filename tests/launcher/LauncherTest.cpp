@@ -659,7 +659,8 @@ struct PeView {
         const uint16_t optionalSize = U16(file, pe + 20);
         const size_t optional = pe + 24;
         entryPoint = U32(file, optional + 16);
-        importRva = U32(file, optional + 96 + 8);  // data directory 1
+        // Data directory 1; the directories start at 96 in PE32, 112 in PE32+.
+        importRva = U32(file, optional + (U16(file, optional) == 0x20B ? 112 : 96) + 8);
         for (size_t i = 0, at = optional + optionalSize; i < count; ++i, at += 40) {
             std::string name = file.substr(at, 8);
             name.resize(strnlen(name.c_str(), 8));

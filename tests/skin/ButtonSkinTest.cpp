@@ -36,7 +36,7 @@ protected:
         RegisterButtonSkin();
         SkinFixture::TearDown();
     }
-    WNDPROC ProcOf(HWND w) { return reinterpret_cast<WNDPROC>(GetWindowLongA(w, GWL_WNDPROC)); }
+    WNDPROC ProcOf(HWND w) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC)); }
     LONG TypeOf(HWND w) { return GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK; }
 
     // The button painted by the skin in state into a surface of its size.

@@ -202,7 +202,7 @@ TEST_F(CommonControlSkinTest, HeaderInsideAListViewIsSkinned)
     SkinAndShow(host);
     HWND header = FindWindowExA(view, nullptr, WC_HEADERA, nullptr);
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(GetWindowLongA(header, GWL_WNDPROC), reinterpret_cast<LONG>(HeaderSkinProc));
+    EXPECT_EQ(GetWindowLongPtrA(header, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HeaderSkinProc));
     // Right of the only item the background is the white wash over the
     // picture, as wide as the list view's client area.
     RECT client{};

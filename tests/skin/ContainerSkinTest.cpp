@@ -161,11 +161,11 @@ TEST_F(Containers, SkinControlTwiceKeepsOneEntryAndSetControlByteNeedsAFill)
     HWND plain = Child(host, "BUTTON", "y", BS_GROUPBOX, 20, 100, 100, 60);
     const int index = SkinAndShow(host);
     skin.SkinControl(box, {}, Given<COLORREF>(0x00F0F0F0), Given(100), Given(1));
-    const WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongA(box, GWL_WNDPROC));
+    const WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(box, GWLP_WNDPROC));
     skin.SkinControl(box, Given(0), Given<COLORREF>(0x00000080), Given(5), Given(0));
     WindowSkinRecord* r = RecordAt(index);
     EXPECT_EQ(r->containers.Count(), 1);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongA(box, GWL_WNDPROC)), proc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(box, GWLP_WNDPROC)), proc);
     EXPECT_EQ(proc, ContainerWindowProc);
     EXPECT_EQ(Entry(host, box)->fillAlpha, 100);
     EXPECT_EQ(Entry(host, box)->kind, 1);

@@ -129,8 +129,8 @@ TEST_F(EditSkinTest, NonClientPaintNeverReachesThePreviousProcedure)
     host = MakeHost();
     HWND plain = MakeChild(host, "Edit", ES_AUTOHSCROLL, 20, 20, 160, 24, WS_EX_CLIENTEDGE, "x");
     HWND scrolled = MakeChild(host, "Edit", ES_MULTILINE | WS_VSCROLL, 20, 60, 160, 60, WS_EX_CLIENTEDGE, "a\r\nb");
-    gSystemEditProc = reinterpret_cast<WNDPROC>(SetWindowLongA(plain, GWL_WNDPROC, reinterpret_cast<LONG>(EditSpy)));
-    SetWindowLongA(scrolled, GWL_WNDPROC, reinterpret_cast<LONG>(EditSpy));
+    gSystemEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(plain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSpy)));
+    SetWindowLongPtrA(scrolled, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSpy));
     SkinAndShow(host);
     gNcPaintsSeen = 0;
     SendMessageA(plain, WM_NCPAINT, 1, 0);
@@ -162,10 +162,10 @@ TEST_F(EditSkinTest, InstallerSkipsEditsAlreadyRegisteredAndSetsTextColourZero)
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(GetProperty(edit, kPropTextColour), 0u);
     const int count = r->edits.Count();
-    const LONG proc = GetWindowLongA(edit, GWL_WNDPROC);
+    const LONG_PTR proc = GetWindowLongPtrA(edit, GWLP_WNDPROC);
     SkinEditsAndCombos(index, host);
     EXPECT_EQ(r->edits.Count(), count);
-    EXPECT_EQ(GetWindowLongA(edit, GWL_WNDPROC), proc);
+    EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), proc);
     EXPECT_EQ(GetProperty(edit, kPropProc), reinterpret_cast<uintptr_t>(r->edits.Get(r->edits.Find(edit))->previousProc));
 }
 
@@ -261,11 +261,11 @@ TEST_F(EditSkinTest, WithControlSkinningOffTheInstallersChangeNothing)
                  {WC_LISTVIEWA, LVS_REPORT}, {WC_TREEVIEWA, 0},  {TRACKBAR_CLASSA, 0},
                  {PROGRESS_CLASSA, 0}, {UPDOWN_CLASSA, 0},     {WC_HEADERA, 0},
                  {WC_IPADDRESSA, 0},   {DATETIMEPICK_CLASSA, 0}};
-    std::vector<std::pair<HWND, LONG>> before;
+    std::vector<std::pair<HWND, LONG_PTR>> before;
     int y = 4;
     for (const Kind& k : kinds) {
         HWND c = MakeChild(host, k.className, k.style, 10, y, 150, 22);
-        before.emplace_back(c, GetWindowLongA(c, GWL_WNDPROC));
+        before.emplace_back(c, GetWindowLongPtrA(c, GWLP_WNDPROC));
         y += 24;
     }
     SkinAndShow(host);
@@ -279,7 +279,7 @@ TEST_F(EditSkinTest, WithControlSkinningOffTheInstallersChangeNothing)
         installer(index, host);
     }
     for (auto& [control, proc] : before) {
-        EXPECT_EQ(GetWindowLongA(control, GWL_WNDPROC), proc);
+        EXPECT_EQ(GetWindowLongPtrA(control, GWLP_WNDPROC), proc);
         EXPECT_EQ(GetProperty(control, kPropIndex), 0u);
         EXPECT_EQ(GetProperty(control, kPropProc), 0u);
     }

@@ -202,7 +202,7 @@ TEST_F(Frame, SkinWindowTwiceGivesOneRecordAndOneSubclass)
     const int index = FindWindowRecord(w);
     EXPECT_EQ(index, before + 1);
     EXPECT_EQ(GetProperty(w, kPropIndex), static_cast<uintptr_t>(index));
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongA(w, GWL_WNDPROC)), skin.FrameProcAddress());
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC)), skin.FrameProcAddress());
     // A second subclass would have stored the thunk itself as the previous
     // procedure. (The previous one is not HostProc itself: the title-button
     // tooltip, TTF_SUBCLASS, subclassed the window first.)
@@ -227,11 +227,11 @@ TEST_F(Frame, ControlSkinningZeroSkinsTheFrameOnly)
         HWND w = Host(kPopup);
         HWND button = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 40, 60, 24, w,
                                       nullptr, nullptr, nullptr);
-        const LONG buttonProc = GetWindowLongA(button, GWL_WNDPROC);
+        const LONG_PTR buttonProc = GetWindowLongPtrA(button, GWLP_WNDPROC);
         skin.SkinWindow(w);
-        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongA(w, GWL_WNDPROC)), skin.FrameProcAddress())
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC)), skin.FrameProcAddress())
             << "ControlSkinning " << c.controlSkinning;
-        EXPECT_EQ(GetWindowLongA(button, GWL_WNDPROC) != buttonProc, c.buttonSkinned);
+        EXPECT_EQ(GetWindowLongPtrA(button, GWLP_WNDPROC) != buttonProc, c.buttonSkinned);
         EXPECT_EQ(GetProperty(button, kPropIndex), c.buttonSkinned ? 1u : 0u);
         EXPECT_EQ(GetProperty(button, kPropOwner), c.buttonSkinned ? static_cast<uintptr_t>(FindWindowRecord(w)) : 0u);
     }

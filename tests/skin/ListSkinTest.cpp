@@ -195,7 +195,7 @@ TEST_F(ListSkinTest, InstallerRegistersTheFamilyWithItsFilters)
     for (HWND c : {list, comboList, view, tree, ip, picker}) {
         EXPECT_EQ(GetProperty(c, kPropOwner), static_cast<uintptr_t>(FindWindowRecord(host)));
         EXPECT_NE(GetProperty(c, kPropProc), 0u);
-        EXPECT_EQ(GetWindowLongA(c, GWL_WNDPROC), reinterpret_cast<LONG>(ListSkinProc));
+        EXPECT_EQ(GetWindowLongPtrA(c, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(ListSkinProc));
     }
     // The combo list keeps its system frame: painting it changes nothing.
     WindowPixels before(comboList);

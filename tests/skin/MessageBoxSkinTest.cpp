@@ -239,12 +239,12 @@ TEST_F(MessageBoxSkin, TheProgramsSearchBoxIsCaughtAndSkinned)
         // Subclassed once, with the properties leading back to the record.
         EXPECT_EQ(GetProperty(box, kPropIndex), static_cast<uintptr_t>(index));
         EXPECT_NE(GetProperty(box, kPropProc), 0u);
-        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongA(box, GWL_WNDPROC)), &MessageBoxProc);
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(box, GWLP_WNDPROC)), &MessageBoxProc);
         EXPECT_EQ(reinterpret_cast<WNDPROC>(GetProperty(box, kPropProc)), r->previousProc);
         // A second skinning changes nothing.
         SkinMessageBox(box);
         EXPECT_EQ(WindowCount(), windowsBefore + 1);
-        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongA(box, GWL_WNDPROC)), &MessageBoxProc);
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(box, GWLP_WNDPROC)), &MessageBoxProc);
 
         // Styles and the rounded region (the corner pixel is cut off).
         EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_LAYERED);
@@ -441,7 +441,7 @@ TEST_F(MessageBoxSkin, HookSkinsOnlyTheFirstDialogActivated)
     ShowWindow(dialog, SW_SHOW);
     SetActiveWindow(dialog);
     EXPECT_NE(FindWindowRecord(dialog), 0);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongA(dialog, GWL_WNDPROC)), &MessageBoxProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(dialog, GWLP_WNDPROC)), &MessageBoxProc);
     EXPECT_EQ(MessageBoxHook(), nullptr) << "removed at the dialog's first activation";
 
     HWND later = MakeDialog("d2");

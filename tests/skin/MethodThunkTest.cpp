@@ -5,12 +5,145 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "skin/MethodThunk.h"
 
+#if defined(__x86_64__)
+// x86-64: sentinels in every non-volatile register (RBX, RBP, RSI, RDI,
+// R12-R15) and in XMM6-XMM15; the arguments in RCX, RDX, R8, R9 and the stack
+// slots above the caller's 32 bytes of shadow space, as Windows passes them.
+using Arg = uint64_t;
+constexpr int kNonVolatile = 8;  // rbx, rbp, rsi, rdi, r12, r13, r14, r15
+constexpr uint64_t kSentinels[kNonVolatile] = {0x1111111111111111, 0x2222222222222222, 0x3333333333333333,
+                                               0x4444444444444444, 0x5555555555555555, 0x6666666666666666,
+                                               0x7777777777777777, 0x8888888888888888};
+extern "C" {
+uint64_t gRegsOut[kNonVolatile];  // the registers above after the call
+uint64_t gRspOut = 0;             // rsp after the call
+uint64_t gRspBeforeCall = 0;      // rsp at the call
+uint64_t gXmmIn[20], gXmmOut[20];  // xmm6..xmm15, two quadwords each
+uint64_t gHarnessRbp = 0;
+// args has at least four entries (the registers are loaded from them).
+uint64_t CallThunkChecked(void* code, const uint64_t* args, int n);
+}
+
+asm(R"(
+    .text
+    .globl CallThunkChecked
+CallThunkChecked:
+    pushq %rbp
+    movq %rsp, %rbp
+    pushq %rbx
+    pushq %rsi
+    pushq %rdi
+    pushq %r12
+    pushq %r13
+    pushq %r14
+    pushq %r15
+    subq $168, %rsp
+    movdqu %xmm6, 0(%rsp)
+    movdqu %xmm7, 16(%rsp)
+    movdqu %xmm8, 32(%rsp)
+    movdqu %xmm9, 48(%rsp)
+    movdqu %xmm10, 64(%rsp)
+    movdqu %xmm11, 80(%rsp)
+    movdqu %xmm12, 96(%rsp)
+    movdqu %xmm13, 112(%rsp)
+    movdqu %xmm14, 128(%rsp)
+    movdqu %xmm15, 144(%rsp)
+    movq %rbp, gHarnessRbp(%rip)
+    movq %rcx, %rax
+    movq %rdx, %rsi
+    movslq %r8d, %rdi
+    # Outgoing area: 8 bytes a slot, 32 at least, a multiple of 16.
+    leaq 15(,%rdi,8), %r10
+    andq $-16, %r10
+    cmpq $32, %r10
+    jae 1f
+    movq $32, %r10
+1:  subq %r10, %rsp
+    movq $4, %rcx
+2:  cmpq %rdi, %rcx
+    jae 3f
+    movq (%rsi,%rcx,8), %rdx
+    movq %rdx, (%rsp,%rcx,8)
+    incq %rcx
+    jmp 2b
+3:  movq 0(%rsi), %rcx
+    movq 8(%rsi), %rdx
+    movq 16(%rsi), %r8
+    movq 24(%rsi), %r9
+    movdqu gXmmIn+0(%rip), %xmm6
+    movdqu gXmmIn+16(%rip), %xmm7
+    movdqu gXmmIn+32(%rip), %xmm8
+    movdqu gXmmIn+48(%rip), %xmm9
+    movdqu gXmmIn+64(%rip), %xmm10
+    movdqu gXmmIn+80(%rip), %xmm11
+    movdqu gXmmIn+96(%rip), %xmm12
+    movdqu gXmmIn+112(%rip), %xmm13
+    movdqu gXmmIn+128(%rip), %xmm14
+    movdqu gXmmIn+144(%rip), %xmm15
+    movq %rsp, gRspBeforeCall(%rip)
+    movabsq $0x1111111111111111, %rbx
+    movabsq $0x2222222222222222, %rbp
+    movabsq $0x3333333333333333, %rsi
+    movabsq $0x4444444444444444, %rdi
+    movabsq $0x5555555555555555, %r12
+    movabsq $0x6666666666666666, %r13
+    movabsq $0x7777777777777777, %r14
+    movabsq $0x8888888888888888, %r15
+    call *%rax
+    movq %rbx, gRegsOut+0(%rip)
+    movq %rbp, gRegsOut+8(%rip)
+    movq %rsi, gRegsOut+16(%rip)
+    movq %rdi, gRegsOut+24(%rip)
+    movq %r12, gRegsOut+32(%rip)
+    movq %r13, gRegsOut+40(%rip)
+    movq %r14, gRegsOut+48(%rip)
+    movq %r15, gRegsOut+56(%rip)
+    movq %rsp, gRspOut(%rip)
+    movdqu %xmm6, gXmmOut+0(%rip)
+    movdqu %xmm7, gXmmOut+16(%rip)
+    movdqu %xmm8, gXmmOut+32(%rip)
+    movdqu %xmm9, gXmmOut+48(%rip)
+    movdqu %xmm10, gXmmOut+64(%rip)
+    movdqu %xmm11, gXmmOut+80(%rip)
+    movdqu %xmm12, gXmmOut+96(%rip)
+    movdqu %xmm13, gXmmOut+112(%rip)
+    movdqu %xmm14, gXmmOut+128(%rip)
+    movdqu %xmm15, gXmmOut+144(%rip)
+    movq gHarnessRbp(%rip), %rbp
+    leaq -224(%rbp), %rsp
+    movdqu 0(%rsp), %xmm6
+    movdqu 16(%rsp), %xmm7
+    movdqu 32(%rsp), %xmm8
+    movdqu 48(%rsp), %xmm9
+    movdqu 64(%rsp), %xmm10
+    movdqu 80(%rsp), %xmm11
+    movdqu 96(%rsp), %xmm12
+    movdqu 112(%rsp), %xmm13
+    movdqu 128(%rsp), %xmm14
+    movdqu 144(%rsp), %xmm15
+    addq $168, %rsp
+    popq %r15
+    popq %r14
+    popq %r13
+    popq %r12
+    popq %rdi
+    popq %rsi
+    popq %rbx
+    popq %rbp
+    ret
+)");
+#else
+// i386: sentinels in every register and a non-default x87 control word.
+using Arg = uint32_t;
 extern "C" {
 uint32_t gRegsOut[7];          // ebx, esi, edi, ebp, esp, ecx, edx after the call
 uint32_t gEspBeforeArgs = 0;   // esp before the arguments were pushed
@@ -66,29 +199,44 @@ _CallThunkChecked:
     ret
 )");
 
+#endif
+
 namespace {
 
 struct Probe {
-    uint32_t tag = 0;
-    std::vector<uint32_t> seen;
+    Arg tag = 0;
+    std::vector<Arg> seen;
     Probe* self = nullptr;
+    bool aligned = false;
 };
 
 template <size_t>
-using U32 = uint32_t;
+using ArgAt = Arg;
 
-// The target: records what it got, disturbs the x87 control word and the
-// scratch registers, and returns a value that depends on every argument in
-// order.
-template <size_t... I>
-uint32_t __stdcall Target(Probe* p, U32<I>... args)
+// Whether this call's stack is as aligned as the convention promises: the
+// compiler places a 16-byte aligned local relative to the stack pointer it
+// was given, trusting that promise.
+__attribute__((noinline)) bool StackAligned()
 {
-    const uint32_t values[] = {args..., 0u};
+    alignas(16) volatile char probe[16] = {};
+    return (reinterpret_cast<uintptr_t>(probe) & 15) == 0;
+}
+
+// The target: records what it got, disturbs the x87 control word (i386) and
+// the scratch registers, and returns a value that depends on every argument
+// in order.
+template <size_t... I>
+Arg __stdcall Target(Probe* p, ArgAt<I>... args)
+{
+    const Arg values[] = {args..., 0u};
     p->self = p;
     p->seen.assign(values, values + sizeof...(I));
+    p->aligned = StackAligned();
+#if !defined(__x86_64__)
     const uint16_t cw = 0x0C7F;  // round toward zero, 64-bit precision
     asm volatile("fldcw %0" : : "m"(cw));
-    uint32_t r = p->tag;
+#endif
+    Arg r = p->tag;
     for (size_t i = 0; i < sizeof...(I); ++i) r = r * 31u + values[i];
     return r;
 }
@@ -110,29 +258,21 @@ void* const kTargets[] = {TargetOf<0>(), TargetOf<1>(), TargetOf<2>(), TargetOf<
 
 }  // namespace
 
-class ThunkArguments : public ::testing::TestWithParam<int> {};
-
-TEST_P(ThunkArguments, ForwardsObjectAndArgumentsAndKeepsCallerState)
+// Calls the thunk from the harness and checks what every convention keeps.
+Arg CallAndCheckCallerState(void* code, std::vector<Arg> args)
 {
-    const int n = GetParam();
-    Probe probe;
-    probe.tag = 0xABC00000u + static_cast<uint32_t>(n);
-    orv::MethodThunk thunk;
-    ASSERT_TRUE(thunk.Build(&probe, kTargets[n], n));
-    ASSERT_NE(thunk.Code(), nullptr);
-
-    std::vector<uint32_t> args;
-    uint32_t expected = probe.tag;
-    for (int i = 0; i < n; ++i) {
-        args.push_back(0x1000u * static_cast<uint32_t>(i + 1) + 7u);
-        expected = expected * 31u + args.back();
-    }
+    const int n = static_cast<int>(args.size());
+#if defined(__x86_64__)
+    for (int i = 0; i < 20; ++i) gXmmIn[i] = 0x0101010101010101ull * static_cast<uint64_t>(i + 1);
+    args.resize(std::max<size_t>(args.size(), 4));
+    const Arg result = CallThunkChecked(code, args.data(), n);
+    const char* names[kNonVolatile] = {"rbx", "rbp", "rsi", "rdi", "r12", "r13", "r14", "r15"};
+    for (int i = 0; i < kNonVolatile; ++i) EXPECT_EQ(gRegsOut[i], kSentinels[i]) << names[i];
+    EXPECT_EQ(gRspOut, gRspBeforeCall) << "rsp";
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(gXmmOut[i], gXmmIn[i]) << "xmm" << 6 + i / 2;
+#else
     gCwIn = 0x027F;  // 53-bit precision, not the default
-    const uint32_t result = CallThunkChecked(thunk.Code(), args.data(), n);
-
-    EXPECT_EQ(result, expected);
-    EXPECT_EQ(probe.self, &probe);
-    EXPECT_EQ(probe.seen, args);
+    const Arg result = CallThunkChecked(code, args.data(), n);
     EXPECT_EQ(gRegsOut[0], 0x11111111u) << "ebx";
     EXPECT_EQ(gRegsOut[1], 0x22222222u) << "esi";
     EXPECT_EQ(gRegsOut[2], 0x33333333u) << "edi";
@@ -141,6 +281,33 @@ TEST_P(ThunkArguments, ForwardsObjectAndArgumentsAndKeepsCallerState)
     EXPECT_EQ(gRegsOut[5], 0x55555555u) << "ecx";
     EXPECT_EQ(gRegsOut[6], 0x66666666u) << "edx";
     EXPECT_EQ(gCwOut, 0x027F) << "x87 control word";
+#endif
+    return result;
+}
+
+class ThunkArguments : public ::testing::TestWithParam<int> {};
+
+TEST_P(ThunkArguments, ForwardsObjectAndArgumentsAndKeepsCallerState)
+{
+    const int n = GetParam();
+    Probe probe;
+    probe.tag = 0xABC00000u + static_cast<Arg>(n);
+    orv::MethodThunk thunk;
+    ASSERT_TRUE(thunk.Build(&probe, kTargets[n], n));
+    ASSERT_NE(thunk.Code(), nullptr);
+
+    std::vector<Arg> args;
+    Arg expected = probe.tag;
+    for (int i = 0; i < n; ++i) {
+        // On x86-64 the upper halves must arrive too.
+        args.push_back(static_cast<Arg>(0x9000000000000000ull >> (8 * (8 - sizeof(Arg)))) +
+                       0x1000u * static_cast<Arg>(i + 1) + 7u);
+        expected = expected * 31u + args.back();
+    }
+    EXPECT_EQ(CallAndCheckCallerState(thunk.Code(), args), expected);
+    EXPECT_EQ(probe.self, &probe);
+    EXPECT_EQ(probe.seen, args);
+    EXPECT_TRUE(probe.aligned) << "the target was called with a misaligned stack";
 }
 
 INSTANTIATE_TEST_SUITE_P(ZeroToEight, ThunkArguments, ::testing::Range(0, 9));
@@ -171,15 +338,12 @@ TEST(MethodThunk, ManyArgumentsUseLongDisplacements)
     // 40 arguments: offsets beyond 127 bytes need the 32-bit displacement form.
     constexpr int n = 40;
     struct Sum {
-        static uint32_t __stdcall Fn(Probe* p, uint32_t a0, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
-                                     uint32_t a5, uint32_t a6, uint32_t a7, uint32_t a8, uint32_t a9, uint32_t b0,
-                                     uint32_t b1, uint32_t b2, uint32_t b3, uint32_t b4, uint32_t b5, uint32_t b6,
-                                     uint32_t b7, uint32_t b8, uint32_t b9, uint32_t c0, uint32_t c1, uint32_t c2,
-                                     uint32_t c3, uint32_t c4, uint32_t c5, uint32_t c6, uint32_t c7, uint32_t c8,
-                                     uint32_t c9, uint32_t d0, uint32_t d1, uint32_t d2, uint32_t d3, uint32_t d4,
-                                     uint32_t d5, uint32_t d6, uint32_t d7, uint32_t d8, uint32_t d9)
+        static Arg __stdcall Fn(Probe* p, Arg a0, Arg a1, Arg a2, Arg a3, Arg a4, Arg a5, Arg a6, Arg a7, Arg a8,
+                                Arg a9, Arg b0, Arg b1, Arg b2, Arg b3, Arg b4, Arg b5, Arg b6, Arg b7, Arg b8, Arg b9,
+                                Arg c0, Arg c1, Arg c2, Arg c3, Arg c4, Arg c5, Arg c6, Arg c7, Arg c8, Arg c9, Arg d0,
+                                Arg d1, Arg d2, Arg d3, Arg d4, Arg d5, Arg d6, Arg d7, Arg d8, Arg d9)
         {
-            const uint32_t v[] = {a0, a1, a2, a3, a4, a5, a6, a7, a8, a9, b0, b1, b2, b3, b4, b5, b6, b7, b8, b9,
+            const Arg v[] = {a0, a1, a2, a3, a4, a5, a6, a7, a8, a9, b0, b1, b2, b3, b4, b5, b6, b7, b8, b9,
                                   c0, c1, c2, c3, c4, c5, c6, c7, c8, c9, d0, d1, d2, d3, d4, d5, d6, d7, d8, d9};
             p->seen.assign(v, v + 40);
             return p->tag;
@@ -189,10 +353,61 @@ TEST(MethodThunk, ManyArgumentsUseLongDisplacements)
     probe.tag = 77;
     orv::MethodThunk thunk;
     ASSERT_TRUE(thunk.Build(&probe, reinterpret_cast<void*>(&Sum::Fn), n));
-    std::vector<uint32_t> args;
-    for (int i = 0; i < n; ++i) args.push_back(static_cast<uint32_t>(i * i + 1));
-    gCwIn = 0x037F;
-    EXPECT_EQ(CallThunkChecked(thunk.Code(), args.data(), n), 77u);
+    std::vector<Arg> args;
+    for (int i = 0; i < n; ++i) args.push_back(static_cast<Arg>(i * i + 1));
+    EXPECT_EQ(CallAndCheckCallerState(thunk.Code(), args), 77u);
     EXPECT_EQ(probe.seen, args);
-    EXPECT_EQ(gRegsOut[4], gEspBeforeArgs);
 }
+
+#if defined(__x86_64__)
+using Five = Arg (*)(Arg, Arg, Arg, Arg, Arg);
+
+// The caller of the thunk, a function of its own so that the walk can be
+// checked against it.
+__attribute__((noinline)) Arg CallFive(Five thunk) { return thunk(1, 2, 3, 4, 5) + 1; }
+
+const RUNTIME_FUNCTION* FunctionOf(const void* code)
+{
+    DWORD64 base = 0;
+    return RtlLookupFunctionEntry(reinterpret_cast<DWORD64>(code), &base, nullptr);
+}
+
+// An exception raised in the target unwinds through the thunk to a handler
+// in its caller, and a stack walk from the target goes from the thunk on to
+// that caller: both find the thunk in the function tables. (Without its
+// entry the unwinder takes the thunk for a leaf and reads its frame as the
+// return address.)
+TEST(MethodThunk, ExceptionsAndStackWalksPassThroughTheThunk)
+{
+    struct Thrower {
+        static Arg __stdcall Fn(Probe* p, Arg a, Arg b, Arg c, Arg d, Arg e)
+        {
+            void* frames[8] = {};
+            const USHORT n = CaptureStackBackTrace(0, 8, frames, nullptr);
+            p->seen.clear();
+            for (USHORT i = 0; i < n; ++i) p->seen.push_back(reinterpret_cast<Arg>(frames[i]));
+            throw std::runtime_error(std::to_string(a + b + c + d + e));
+        }
+    };
+    Probe probe;
+    orv::MethodThunk thunk;
+    ASSERT_TRUE(thunk.Build(&probe, reinterpret_cast<void*>(&Thrower::Fn), 5));
+    std::string caught;
+    try {
+        CallFive(thunk.As<Five>());
+    } catch (const std::runtime_error& e) {
+        caught = e.what();
+    }
+    EXPECT_EQ(caught, "15");
+
+    const auto code = reinterpret_cast<Arg>(thunk.Code());
+    const auto inThunk = std::find_if(probe.seen.begin(), probe.seen.end(),
+                                      [&](Arg f) { return f > code && f <= code + thunk.CodeSize(); });
+    ASSERT_NE(inThunk, probe.seen.end()) << "the walk never reached the thunk";
+    ASSERT_NE(inThunk + 1, probe.seen.end()) << "the walk ended in the thunk";
+    const RUNTIME_FUNCTION* caller = FunctionOf(reinterpret_cast<const void*>(&CallFive));
+    ASSERT_NE(caller, nullptr);
+    EXPECT_EQ(FunctionOf(reinterpret_cast<const void*>(*(inThunk + 1))), caller)
+        << "the frame after the thunk's is not its caller's";
+}
+#endif

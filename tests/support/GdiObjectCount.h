@@ -2,8 +2,8 @@
 //
 // Windows answers GetGuiResources(GR_GDIOBJECTS). Wine's GetGuiResources is a
 // stub that returns 0, so under Wine the used entries of the process's GDI
-// handle table are counted instead: the PEB field at 0x94 (32-bit) points at
-// 65,536 entries of 24 bytes (object pointer 8, owner 4, reuse counter 2,
+// handle table are counted instead: the PEB field at 0x94 (32-bit; 0xF8 in a
+// 64-bit process) points at 65,536 entries of 24 bytes (object pointer 8, owner 4, reuse counter 2,
 // type 1, flags 1, user pointer 8). An entry is live while its type is set.
 #pragma once
 
@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "ProcessEnvironmentBlock.h"
 
 namespace orv::test {
 
@@ -25,16 +27,7 @@ inline bool RunningUnderWine()
 inline long GdiObjectCount()
 {
     if (!RunningUnderWine()) return static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
-#if defined(_M_IX86) || defined(__i386__)
-    // fs:[0x30] (TEB + 0x30) holds the PEB address in a 32-bit process. Read
-    // directly: gcc warns about bounds inside mingw's NtCurrentTeb().
-    const uint8_t* peb = nullptr;
-#if defined(__GNUC__)
-    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
-#else
-    peb = reinterpret_cast<const uint8_t*>(__readfsdword(0x30));
-#endif
-    const auto* table = *reinterpret_cast<const uint8_t* const*>(peb + 0x94);
+    const uint8_t* table = GdiSharedHandleTable();
     if (!table) return -1;
     constexpr size_t kEntries = 65536;
     constexpr size_t kEntrySize = 24;
@@ -47,12 +40,9 @@ inline long GdiObjectCount()
         used += table[i * kEntrySize + 14] != 0;
     }
     return used;
-#else
-    return -1;  // the table's place is only known for 32-bit processes
-#endif
 }
 
-// The same count for another 32-bit process, read from its memory (under
+// The same count for another process of this one's kind, read from its memory (under
 // Wine; Windows answers GetGuiResources for any process). -1 when unknown.
 inline long GdiObjectCountOf(HANDLE process)
 {
@@ -69,9 +59,10 @@ inline long GdiObjectCountOf(HANDLE process)
     auto query = reinterpret_cast<Query>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
     if (!query || query(process, 0 /* ProcessBasicInformation */, &info, sizeof info, nullptr) != 0) return -1;
-    uint32_t table = 0;
+    uintptr_t table = 0;
     SIZE_T got = 0;
-    if (!ReadProcessMemory(process, static_cast<const uint8_t*>(info.pebBaseAddress) + 0x94, &table, sizeof table,
+    if (!ReadProcessMemory(process, static_cast<const uint8_t*>(info.pebBaseAddress) + kPebGdiTableOffset, &table,
+                           sizeof table,
                            &got) || !table)
         return -1;
     constexpr size_t kEntries = 65536;
@@ -79,7 +70,7 @@ inline long GdiObjectCountOf(HANDLE process)
     long used = 0;
     std::vector<uint8_t> chunk(4096 * kEntrySize);
     for (size_t first = 0; first < kEntries; first += 4096) {
-        if (!ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<uintptr_t>(table) + first * kEntrySize),
+        if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table + first * kEntrySize),
                                chunk.data(), chunk.size(), &got))
             return -1;
         for (size_t i = 0; i < 4096; ++i) used += chunk[i * kEntrySize + 14] != 0;

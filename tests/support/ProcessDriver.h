@@ -289,9 +289,13 @@ public:
         if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi_)) return false;
         WaitForInputIdle(pi_.hProcess, 10000);
         const DWORD start = GetTickCount();
-        while (!(window_ = FindMainWindow()) && GetTickCount() - start < 15000) Sleep(20);
+        while (!(window_ = FindMainWindow()) && GetTickCount() - start < patienceMs_) Sleep(20);
         return window_ != nullptr;
     }
+
+    // How long the start and a settle may take: a program run by an emulator
+    // needs minutes for what takes a moment natively.
+    void SetPatience(DWORD ms) { patienceMs_ = ms; }
 
     HWND Window() const { return window_; }
     DWORD ProcessId() const { return pi_.dwProcessId; }
@@ -403,7 +407,7 @@ public:
     // A sent message is handled the next time the program's thread asks for
     // a message, so this returns once the handler that was running (and
     // anything it did without asking for messages) has finished.
-    void Settle() const { SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr); }
+    void Settle() const { SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_BLOCK, patienceMs_, nullptr); }
 
     // The first message-box dialog the program shows.
     HWND WaitForDialog(DWORD timeoutMs = 10000) const
@@ -461,6 +465,8 @@ private:
         }
         CloseHandle(snap);
     }
+
+    DWORD patienceMs_ = 15000;
 
     struct FindById {
         int id;

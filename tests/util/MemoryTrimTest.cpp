@@ -237,7 +237,15 @@ DWORD RunAndWait(const std::string& commandLine)
     return code;
 }
 
-TEST(StoredTrimmer, IsAConsolePe32ThatTrimsByIdAndRejectsEverythingElse)
+// The program's own kind: PE32 i386 in the release, PE32+ x86-64 in the
+// x86_64 twin, whose trimmer must run where no 32-bit code does.
+#if defined(__x86_64__)
+constexpr uint16_t kMachine = 0x8664, kOptionalMagic = 0x020B, kSubsystemAt = 24 + 68;
+#else
+constexpr uint16_t kMachine = 0x014C, kOptionalMagic = 0x010B, kSubsystemAt = 24 + 68;
+#endif
+
+TEST(StoredTrimmer, IsAConsoleProgramThatTrimsByIdAndRejectsEverythingElse)
 {
     std::string_view image = StoredBytes(IDR_TRIMMER);
     ASSERT_GT(image.size(), 1024u);
@@ -245,9 +253,9 @@ TEST(StoredTrimmer, IsAConsolePe32ThatTrimsByIdAndRejectsEverythingElse)
     const auto peOffset = *reinterpret_cast<const uint32_t*>(image.data() + 0x3C);
     ASSERT_LT(peOffset + 0x5Cu, image.size());
     EXPECT_EQ(image.substr(peOffset, 4), std::string_view("PE\0\0", 4));
-    EXPECT_EQ(*reinterpret_cast<const uint16_t*>(image.data() + peOffset + 4), 0x014C) << "i386";
-    EXPECT_EQ(*reinterpret_cast<const uint16_t*>(image.data() + peOffset + 24), 0x010B) << "PE32";
-    EXPECT_EQ(*reinterpret_cast<const uint16_t*>(image.data() + peOffset + 24 + 68), 3) << "console subsystem";
+    EXPECT_EQ(*reinterpret_cast<const uint16_t*>(image.data() + peOffset + 4), kMachine) << "machine";
+    EXPECT_EQ(*reinterpret_cast<const uint16_t*>(image.data() + peOffset + 24), kOptionalMagic) << "PE32 or PE32+";
+    EXPECT_EQ(*reinterpret_cast<const uint16_t*>(image.data() + peOffset + kSubsystemAt), 3) << "console subsystem";
 
     const std::string dir = TempDirectory("orv trim ");  // with a space, as some Windows directories have
     const std::string path = dir + "\\empty.exe";

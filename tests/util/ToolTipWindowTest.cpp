@@ -1,5 +1,5 @@
-// ToolTipWindow against the real tooltip control: its style, the 40-byte
-// tool descriptions it sends (captured by subclassing the control) and the
+// ToolTipWindow against the real tooltip control: its style, the first-form
+// tool descriptions it sends (40 bytes; 56 in a 64-bit process) (captured by subclassing the control) and the
 // independence of tools.
 #include <windows.h>
 #include <commctrl.h>
@@ -40,7 +40,7 @@ LRESULT CALLBACK SpyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return CallWindowProcA(gTipProc, hwnd, msg, wp, lp);
 }
 
-struct Tool40 {
+struct ToolV1 {
     UINT cbSize, uFlags;
     HWND hwnd;
     UINT_PTR uId;
@@ -49,9 +49,9 @@ struct Tool40 {
     LPSTR text;
 };
 
-Tool40 Decode(const Sent& s)
+ToolV1 Decode(const Sent& s)
 {
-    Tool40 t{};
+    ToolV1 t{};
     std::memcpy(&t, s.info.data(), sizeof(t));
     return t;
 }
@@ -74,7 +74,7 @@ protected:
     {
         ASSERT_NE(tip.Create(owner, balloon), nullptr);
         gTipProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongA(tip.GetHandle(), GWL_WNDPROC, reinterpret_cast<LONG>(SpyProc)));
+            SetWindowLongPtrA(tip.GetHandle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpyProc)));
     }
     // What the control holds for tool id (text and rectangle).
     bool Query(UINT id, RECT* rect, std::string* text)
@@ -129,7 +129,7 @@ TEST_F(ToolTips, OperationsBeforeCreateGoNowhere)
     EXPECT_EQ(tip.GetHandle(), nullptr);
 }
 
-TEST_F(ToolTips, EveryToolDescriptionIs40BytesWithSubclassFlagAndTheOwner)
+TEST_F(ToolTips, EveryToolDescriptionIsTheFirstFormWithSubclassFlagAndTheOwner)
 {
     CreateAndSpy();
     const char* text = "关闭";
@@ -152,16 +152,16 @@ TEST_F(ToolTips, EveryToolDescriptionIs40BytesWithSubclassFlagAndTheOwner)
         if (!s.info.empty()) tools.push_back(s);
     ASSERT_EQ(tools.size(), 5u);
     for (size_t i = 0; i < 5; ++i) {
-        const Tool40 t = Decode(tools[i]);
+        const ToolV1 t = Decode(tools[i]);
         EXPECT_EQ(tools[i].message, want[i].message) << i;
         EXPECT_EQ(tools[i].wParam, 0u) << i;
-        EXPECT_EQ(t.cbSize, 40u) << i;
+        EXPECT_EQ(t.cbSize, sizeof(void*) == 4 ? 40u : 56u) << i;
         EXPECT_EQ(t.uFlags, static_cast<UINT>(TTF_SUBCLASS)) << i;
         EXPECT_EQ(t.hwnd, owner) << i;
         EXPECT_EQ(t.uId, want[i].id) << i;
         EXPECT_EQ(t.hinst, nullptr) << i;
     }
-    const Tool40 t0 = Decode(tools[0]), t2 = Decode(tools[2]), t3 = Decode(tools[3]), t4 = Decode(tools[4]);
+    const ToolV1 t0 = Decode(tools[0]), t2 = Decode(tools[2]), t3 = Decode(tools[3]), t4 = Decode(tools[4]);
     EXPECT_TRUE(EqualRect(&t0.rect, &rect));
     EXPECT_EQ(Decode(tools[0]).text, text) << "the caller's text for the call";
     EXPECT_EQ(Decode(tools[1]).text, LPSTR_TEXTCALLBACKA);
