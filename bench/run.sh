@@ -6,19 +6,32 @@
 #   bash bench/run.sh                 the table (about 3 minutes)
 #   ORV_BENCH_RUNS=9 bash bench/run.sh   more runs per median (default 5)
 #   ORV_BENCH_BIG=1 bash bench/run.sh    adds the 50 MB fill with its phases
+#
+# The build measured is the one this machine runs natively: the PE32 release
+# under 32-bit Wine, or, where the kernel runs no 32-bit code, the x86_64
+# twin under 64-bit Wine (tools/machine.sh). Orvane and its bare baselines
+# are always built for the same architecture.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash tools/setup.sh >/dev/null
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j"$(nproc)" --target orvane orvcore bench_bare_lists bench_orvane_lists \
+. tools/machine.sh
+orv_machine_detect
+if [ "$ORV_PE32_RUN" = native ]; then
+  build=win toolchain=mingw-i686 bits=32 arch="i686 (PE32, the release)"
+else
+  build=win64 toolchain=mingw-x86_64 bits=64 arch="x86_64 (the twin: this machine runs no 32-bit code)"
+fi
+cmake -S . -B build/$build -DCMAKE_TOOLCHAIN_FILE=cmake/$toolchain.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/$build -j"$(nproc)" --target orvane orvcore bench_bare_lists bench_orvane_lists \
   bench_bare_window bench_orvane_paint bench_startup >/dev/null
 . tools/wine-env.sh
+orv_wine_use $bits
 . tools/xvfb.sh
 orv_xvfb_start
-trap 'wineserver -k 2>/dev/null || true; orv_xvfb_stop' EXIT
+trap 'orv_wineserver -k 2>/dev/null || true; orv_xvfb_stop' EXIT
 runs=${ORV_BENCH_RUNS:-5}
-b=build/win/bench
+b=build/$build/bench
 run() { tools/wine-run "$@" 2>/dev/null | tr -d '\r'; }
 
 # What a figure depends on beyond the code, printed with the figures so that
@@ -28,7 +41,8 @@ run() { tools/wine-run "$@" 2>/dev/null | tr -d '\r'; }
 environment() {
   local reg=$WINEPREFIX/user.reg
   echo "environment"
-  echo "  wine $(wine --version 2>/dev/null) prefix $WINEPREFIX"
+  echo "  architecture $arch"
+  echo "  wine $("$ORV_WINE_LOADER" --version 2>/dev/null) prefix $WINEPREFIX"
   echo "  theme active $(awk -F= '/^"ThemeActive"/ {gsub(/"/,"",$2); print $2; exit}' "$reg" 2>/dev/null || echo '?')," \
        "$(awk -F= '/^"DllName"/ {print $2; exit}' "$reg" 2>/dev/null)"
   echo "  font replacements $(awk '/Fonts\\\\Replacements\]/ {f=1; next} /^\[/ {f=0} f && /=/ {n++; v=$0} END {print n+0, "entries, e.g.", v}' "$reg" 2>/dev/null)," \
@@ -77,7 +91,7 @@ paint=$(interleave "pick repaint 1" $b/startup/bench_orvane_paint.exe 20 -- $b/s
 paint_controls=$(interleave "pick repaint 1" $b/startup/bench_orvane_paint.exe 20 -- \
   $b/startup/bench_bare_window.exe paint 20 controls)
 paint_ours=$(run $b/startup/bench_orvane_paint.exe 100)
-start=$(run $b/startup/bench_startup.exe "$root/build/win/app/orvane.exe" "$root/$b/startup/bench_bare_window.exe" "$runs")
+start=$(run $b/startup/bench_startup.exe "$root/build/$build/app/orvane.exe" "$root/$b/startup/bench_bare_window.exe" "$runs")
 if [ -n "$big" ]; then
   fill_bare_big=$(run $b/catalogue/bench_bare_lists.exe fill 1 big)
   fill_ours_big=$(run $b/catalogue/bench_orvane_lists.exe fill 1 big)
@@ -117,7 +131,7 @@ row2() { # row2 NAME "A med lo hi B med lo hi" GOAL: interleaved figures with th
   row "$name" "$(spread "$am" "$al" "$ah")" "$(spread "$bm" "$bl" "$bh")" "$goal" "$am" "$bm"
 }
 
-echo "Orvane against a bare Win32 program, same Wine, same run; $rounds interleaved rounds (A B A B ...)"
+echo "Orvane against a bare Win32 program, both $arch, same Wine, same run; $rounds interleaved rounds (A B A B ...)"
 echo "each figure: median of the rounds (lowest-highest)"
 echo "$env_before"
 printf '%-46s %24s %24s %7s   %s\n' figure orvane bare ratio goal
@@ -146,13 +160,13 @@ for k in started_private started_ws trimmed_private trimmed_ws; do
   row "  bare with the same 21 controls (MB)" "$(withspread orvane $k)" "$(withspread bare_controls $k)" \
     "$([ $k = started_private ] && echo '<= 1.6x')" "$(memory orvane $k)" "$(memory bare_controls $k)"
 done
-exe=build/win/app/orvane.exe
+exe=build/$build/app/orvane.exe
 size=$(stat -c %s $exe)
 image=$(pe_section $exe .orvimg)
 row "orvane.exe (bytes)" "$size" "$(stat -c %s $b/startup/bench_bare_window.exe)" ""
 row "  launcher without its image (bytes)" "$((size - image))" "-" "< 16384"
 row "  program image section (bytes)" "$image" "-" ""
-row "orvcore.rtl (bytes)" "$(stat -c %s build/win/app/orvcore.rtl)" "-" ""
+row "orvcore.rtl (bytes)" "$(stat -c %s build/$build/app/orvcore.rtl)" "-" ""
 echo
 echo "worst title-button step $(cut -d' ' -f3 <<<"$hover") ms, worst repaint $(field repaint 2 "$paint_ours") ms"
 [ "${hover%% *}" = hover_step ] || echo "note: the title-button hover did not change the strip's pixels"
@@ -160,4 +174,4 @@ grep '^phases' <<<"${fill_ours_big:-}" | sed 's/^/orvane 50 MB /' || true
 grep '^phases' <<<"${fill_bare_big:-}" | sed 's/^/bare 50 MB /' || true
 echo
 echo "environment after the run"
-environment | tail -n +5
+environment | tail -n +6

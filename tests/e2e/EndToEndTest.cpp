@@ -2,6 +2,7 @@
 // it, with the catalogue checked byte for byte on disk afterwards.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <utility>
 #include <string>
@@ -763,6 +764,61 @@ TEST(EndToEndImage, ManifestRunsAsInvokerOnWindows7To11WithoutCommonControls6)
                            "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
         EXPECT_NE(manifest.find(std::string("supportedOS Id=\"") + os), std::string::npos) << os;
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
+}
+
+// The PE32 release run by an emulator, on a machine whose kernel runs no
+// 32-bit code (tools/emulated-check.sh names the program in
+// ORV_PE32_PROGRAM): one pass through what a user does first, the catalogue
+// checked on disk, and the launcher's answer when its library is missing.
+// Emulated, the start alone takes minutes.
+TEST(EndToEndPe32, StartsSearchesAddsSavesAndFailsWithoutItsLibrary)
+{
+    const char* program = std::getenv("ORV_PE32_PROGRAM");
+    if (!program || !*program) GTEST_SKIP() << "ORV_PE32_PROGRAM names no PE32 program to run";
+    constexpr DWORD kPatience = 10 * 60 * 1000;
+    OrvaneProcess app{program};
+    app.SetPatience(kPatience);
+    const std::string bytes = "晴天 G调\r\n稻香 D调\r\nSong 3\r\n";
+    ASSERT_TRUE(WriteFileBytes(app.CataloguePath(), bytes));
+    ASSERT_TRUE(app.Start()) << "main window did not appear";
+    const Items all = {"晴天 G调", "稻香 D调", "Song 3"};
+    EXPECT_EQ(app.ListItems(kList1), all);
+    EXPECT_EQ(app.ListItems(kList2), all);
+    app.SetText(kEdit2, "调");
+    app.PressEnter(kEdit2);
+    app.Settle();
+    EXPECT_EQ(app.ListItems(kList2), (Items{"晴天 G调", "稻香 D调"}));
+    app.SetText(kEdit2, "新歌 #F调");
+    app.Click(kButton2);
+    app.Settle();
+    EXPECT_EQ(app.ListItems(kList1).size(), 4u);
+    ASSERT_TRUE(app.Close(kPatience));
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), bytes + "新歌 #F调\r\n");
+
+    ASSERT_TRUE(DeleteFileA(app.RuntimePath().c_str()));
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + app.ProgramPath() + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HWND box = nullptr;
+    const DWORD start = GetTickCount();
+    while (!box && GetTickCount() - start < kPatience && WaitForSingleObject(pi.hProcess, 100) == WAIT_TIMEOUT) {
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", "Error"); w && !box;
+             w = FindWindowExA(nullptr, w, "#32770", "Error")) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == pi.dwProcessId) box = w;
+        }
+    }
+    ASSERT_NE(box, nullptr) << "no error box from the launcher without its library";
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    DWORD code = 0;
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, kPatience), WAIT_OBJECT_0);
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0xFFFFFFFFu) << "exit code -1";
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
 }
 
 }  // namespace
