@@ -54,22 +54,13 @@ orv_machine_detect
 packages=(cmake make gcc g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64
           wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick xdotool zip unzip
           locales util-linux file)
-case $ORV_PE32_RUN in
-  native | emulated | private)
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-      "${sudo_cmd[@]}" dpkg --add-architecture i386
-      apt_updated=
-    fi
-    packages+=(wine32:i386)
-    ;;
-esac
-apt_install "${packages[@]}"
 
-# The emulator. Installed as a package only where it is registered for the
-# machine; on a machine that runs 32-bit code a handler would take every
-# i386 program, so there only its files are unpacked into the cache, for the
-# private namespace of the emulated check.
-qemu_i386=
+# The emulator, where the machine runs no 32-bit code, comes first: the i386
+# packages may run i386 programs as they are installed. It is installed as a
+# package only where it is registered for the machine; on a machine that
+# runs 32-bit code a handler would take every i386 program, so there only
+# its files are unpacked into the cache, for the private namespace of the
+# emulated check.
 case $ORV_PE32_RUN in
   emulated)
     if ! installed qemu-user-static; then
@@ -78,7 +69,15 @@ case $ORV_PE32_RUN in
       DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
         qemu-user-static >/dev/null
     fi
-    qemu_i386=/usr/bin/qemu-i386-static
+    binfmt=/proc/sys/fs/binfmt_misc
+    if [ ! -e "$binfmt/register" ]; then
+      echo "setup: mounting binfmt_misc"
+      "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt"
+    fi
+    if [ ! -e "$binfmt/qemu-i386" ]; then
+      echo "setup: this machine runs no 32-bit code: registering /usr/bin/qemu-i386-static for i386 programs"
+      orv_qemu_i386_rule /usr/bin/qemu-i386-static | "${sudo_cmd[@]}" tee "$binfmt/register" >/dev/null
+    fi
     ;;
   private)
     qemu_i386=$ORV_CACHE/qemu/usr/bin/qemu-i386-static
@@ -93,15 +92,21 @@ case $ORV_PE32_RUN in
     fi
     ;;
 esac
-if [ "$ORV_PE32_RUN" = emulated ]; then
-  binfmt=/proc/sys/fs/binfmt_misc
-  if [ ! -e "$binfmt/register" ]; then
-    echo "setup: mounting binfmt_misc"
-    "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt"
+
+# 32-bit Wine, for the PE32 release, goes in the same transaction as the
+# rest. Should the i386 packages not resolve even so, the x86_64 path is
+# installed without them: it needs no i386 index.
+if [ "$ORV_PE32_RUN" = none ]; then
+  apt_install "${packages[@]}"
+else
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+    apt_updated=
   fi
-  if [ ! -e "$binfmt/qemu-i386" ]; then
-    echo "setup: this machine runs no 32-bit code: registering $qemu_i386 for i386 programs"
-    orv_qemu_i386_rule "$qemu_i386" | "${sudo_cmd[@]}" tee "$binfmt/register" >/dev/null
+  if ! apt_install "${packages[@]}" wine32:i386; then
+    echo "setup: wine32:i386 cannot be installed from these package lists; installing the rest"
+    apt_install "${packages[@]}"
+    echo "setup: without 32-bit Wine the PE32 release can only be read, not run" >&2
   fi
 fi
 

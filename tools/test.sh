@@ -58,6 +58,10 @@ ORV_PE32_BUILD=$root/build/win ctest --test-dir build/host --output-on-failure -
 started=$(date +%s)
 case $ORV_PE32_RUN in
   native)
+    if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+      echo "PE32: 32-bit Wine is not installed (see tools/setup.sh's output): the PE32 suite cannot run" >&2
+      exit 1
+    fi
     orv_wine_use 32
     start_keepalive build/win/tools/keepalive/orv-keepalive.exe
     ctest --test-dir build/win --output-on-failure
