@@ -21,6 +21,7 @@ if [ "$ORV_PE32_RUN" = native ]; then
   build=win toolchain=mingw-i686 bits=32 arch="i686 (PE32, the release)"
 else
   build=win64 toolchain=mingw-x86_64 bits=64 arch="x86_64 (the twin: this machine runs no 32-bit code)"
+  [ "$ORV_MACHINE_RUNS_32BIT" = 1 ] && arch="x86_64 (the twin: ORV_X64_ONLY=1)"
 fi
 cmake -S . -B build/$build -DCMAKE_TOOLCHAIN_FILE=cmake/$toolchain.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/$build -j"$(nproc)" --target orvane orvcore bench_bare_lists bench_orvane_lists \
