@@ -9,7 +9,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 want_pe32=
 [ "${1:-}" = --pe32 ] && want_pe32=1
+# The caller's own display, if any: wine-env.sh names a private one.
+caller_display=${DISPLAY:-}
 bash tools/setup.sh
+user_display=
+if [ -n "$caller_display" ] && xdpyinfo -display "$caller_display" >/dev/null 2>&1; then
+  user_display=$caller_display
+fi
 . tools/machine.sh
 orv_machine_detect
 . tools/wine-env.sh
@@ -22,7 +28,9 @@ elif [ -n "$want_pe32" ]; then
   echo "run: the PE32 release under an emulator: the window takes minutes to appear"
 else
   build=win64 toolchain=mingw-x86_64 bits=64
-  echo "run: this machine runs no 32-bit code: opening the x86_64 twin; the release is the PE32 build (tools/run.sh --pe32 runs it emulated)"
+  reason="this machine runs no 32-bit code"
+  [ "$ORV_MACHINE_RUNS_32BIT" = 1 ] && reason="ORV_X64_ONLY=1"
+  echo "run: $reason: opening the x86_64 twin; the release is the PE32 build (tools/run.sh --pe32 runs it emulated)"
 fi
 cmake -S . -B "build/$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "build/$build" -j"$(nproc)" --target orvane
@@ -49,8 +57,8 @@ open_program() {
   fi
 }
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  export ORV_DISPLAY=$DISPLAY
+if [ -n "$user_display" ]; then
+  export DISPLAY=$user_display
   open_program "$app_dir/orvane.exe"
   exit
 fi

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "PeFile.h"
 #include "PeSection.h"
 #include "ProcessDriver.h"
 
@@ -630,90 +631,18 @@ TEST_F(LauncherTest, ProgramThatCannotStartSaysWhyOnceAndEndsWithMinusOne)
 
 // --- The executable itself -------------------------------------------------
 
-uint32_t U32(const std::string& bytes, size_t at)
-{
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes.at(at + i));
-    return v;
-}
-uint16_t U16(const std::string& bytes, size_t at)
-{
-    return static_cast<uint16_t>(static_cast<unsigned char>(bytes.at(at)) |
-                                 (static_cast<unsigned char>(bytes.at(at + 1)) << 8));
-}
-
-struct SectionInfo {
-    std::string name;
-    uint32_t virtualAddress, virtualSize, rawSize, rawOffset;
-};
-
-struct PeView {
-    std::vector<SectionInfo> sections;
-    uint32_t entryPoint = 0;
-    uint32_t importRva = 0;
-
-    explicit PeView(const std::string& file)
-    {
-        const size_t pe = U32(file, 0x3C);
-        const uint16_t count = U16(file, pe + 6);
-        const uint16_t optionalSize = U16(file, pe + 20);
-        const size_t optional = pe + 24;
-        entryPoint = U32(file, optional + 16);
-        // Data directory 1; the directories start at 96 in PE32, 112 in PE32+.
-        importRva = U32(file, optional + (U16(file, optional) == 0x20B ? 112 : 96) + 8);
-        for (size_t i = 0, at = optional + optionalSize; i < count; ++i, at += 40) {
-            std::string name = file.substr(at, 8);
-            name.resize(strnlen(name.c_str(), 8));
-            sections.push_back({name, U32(file, at + 12), U32(file, at + 8), U32(file, at + 16), U32(file, at + 20)});
-        }
-    }
-    const SectionInfo* Holding(uint32_t rva) const
-    {
-        for (const SectionInfo& s : sections)
-            if (rva >= s.virtualAddress && rva < s.virtualAddress + std::max(s.virtualSize, s.rawSize)) return &s;
-        return nullptr;
-    }
-    size_t FileOffset(uint32_t rva) const
-    {
-        const SectionInfo* s = Holding(rva);
-        return s ? rva - s->virtualAddress + s->rawOffset : std::string::npos;
-    }
-};
-
-std::string Lower(std::string s)
-{
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 TEST(LauncherExecutable, ImportsOnlySystemLibrariesAndStaysSmall)
 {
-    const std::string file = ReadFileBytes(kLauncherExe);
-    ASSERT_GT(file.size(), 0x200u);
-    const PeView pe(file);
-
-    std::set<std::string> imported;
-    ASSERT_NE(0u, pe.importRva);
-    for (size_t at = pe.FileOffset(pe.importRva); at != std::string::npos; at += 20) {
-        const uint32_t nameRva = U32(file, at + 12);
-        if (nameRva == 0) break;
-        const size_t name = pe.FileOffset(nameRva);
-        ASSERT_NE(std::string::npos, name);
-        imported.insert(Lower(file.c_str() + name));
-    }
+    const orv::test::PeFile pe(ReadFileBytes(kLauncherExe));
+    ASSERT_EQ(pe.error, "");
     // No msvcrt.dll, no ucrtbase.dll or api-ms-win-crt-*: no C runtime.
-    EXPECT_EQ((std::set<std::string>{"advapi32.dll", "kernel32.dll", "user32.dll"}), imported);
+    EXPECT_EQ((std::set<std::string>{"advapi32.dll", "kernel32.dll", "user32.dll"}), pe.ImportedLibraries());
+    EXPECT_EQ(".text", pe.SectionAt(pe.entryPoint));
 
-    const SectionInfo* entry = pe.Holding(pe.entryPoint);
-    ASSERT_NE(nullptr, entry);
-    EXPECT_EQ(".text", entry->name);
-
-    uint32_t imageRaw = 0;
-    for (const SectionInfo& s : pe.sections)
-        if (s.name == ".orvimg") imageRaw = s.rawSize;
+    const size_t imageRaw = pe.Section(".orvimg").size();
     ASSERT_NE(0u, imageRaw);
-    std::printf("launcher: %zu bytes, of which the image section %u\n", file.size(), imageRaw);
-    EXPECT_LT(file.size() - imageRaw, 16u * 1024u) << "the launcher without its image";
+    std::printf("launcher: %zu bytes, of which the image section %zu\n", pe.Size(), imageRaw);
+    EXPECT_LT(pe.Size() - imageRaw, 16u * 1024u) << "the launcher without its image";
 }
 
 TEST(LauncherExecutable, ImageSectionHoldsTheImageFile)
