@@ -71,7 +71,9 @@ case $ORV_PE32_RUN in
   emulated | private)
     bash tests/package/package_test.sh "$root" --contents-only
     bash tools/emulated-check.sh
-    echo "PE32: static checks and emulated end-to-end ($ORV_PE32_RUN emulator) in $(( $(date +%s) - started )) s"
+    where="qemu registered for i386 programs"
+    [ "$ORV_PE32_RUN" = private ] && where="qemu in a user namespace of its own"
+    echo "PE32: static checks and emulated end-to-end ($where) in $(( $(date +%s) - started )) s"
     ;;
   none)
     bash tests/package/package_test.sh "$root" --contents-only
