@@ -12,39 +12,27 @@ cd "$root"
 . tools/wine-env.sh
 orv_wine_use 64
 
-run_check() {
-  orv_wineserver -k 2>/dev/null || true
-  local status=0
-  ORV_PE32_PROGRAM=$root/build/win/app/orvane.exe \
-    tools/wine-run build/win64/tests/e2e/end_to_end_test.exe --gtest_filter='EndToEndPe32.*' || status=$?
-  orv_wineserver -k 2>/dev/null || true
-  return $status
-}
-
-if [ "${1:-}" = --inside ]; then
-  # In the namespace: its own binfmt_misc, with only the emulator in it.
-  mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-  orv_qemu_i386_rule "$ORV_CACHE/qemu/usr/bin/qemu-i386-static" > /proc/sys/fs/binfmt_misc/register
-  run_check
-  exit
-fi
-
+# The prefix's server is ended before and after: one started outside the
+# namespace would not reach a private emulator.
+check=(env ORV_PE32_PROGRAM="$root/build/win/app/orvane.exe"
+       tools/wine-run build/win64/tests/e2e/end_to_end_test.exe --gtest_filter='EndToEndPe32.*')
 orv_machine_detect
 started=$(date +%s)
+orv_wineserver -k 2>/dev/null || true
+status=0
 case $ORV_PE32_RUN in
   emulated)
     [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] || { echo "emulated check: no qemu-i386 handler (tools/setup.sh)" >&2; exit 1; }
-    run_check
+    "${check[@]}" || status=$?
     ;;
   private)
-    # The server of the prefix must start inside, where 32-bit programs
-    # reach the emulator.
-    orv_wineserver -k 2>/dev/null || true
-    unshare --user --map-root-user --mount --fork bash "$0" --inside
+    orv_with_private_emulator "${check[@]}" || status=$?
     ;;
   *)
     echo "emulated check: nothing to emulate on this machine ($ORV_PE32_RUN)" >&2
     exit 1
     ;;
 esac
+orv_wineserver -k 2>/dev/null || true
+[ $status -eq 0 ] || exit $status
 echo "emulated check: PE32 end-to-end under qemu in $(( $(date +%s) - started )) s"

@@ -10,6 +10,8 @@
 # ORV_X64_ONLY=1 asks for the path of a machine without 32-bit code anywhere.
 ORV_ROOT=${ORV_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]:-$0}")/.." && pwd)}
 ORV_CACHE=${ORV_CACHE:-$ORV_ROOT/.cache}
+# The emulator of the private path: unpacked by tools/setup.sh, not installed.
+ORV_PRIVATE_QEMU=$ORV_CACHE/qemu/usr/bin/qemu-i386-static
 
 # 0 when this kernel runs 32-bit code. An i386 program that starts proves
 # nothing (an emulator may have started it), so a 64-bit probe switches to
@@ -50,4 +52,15 @@ orv_machine_detect() {
 orv_qemu_i386_rule() {
   local qemu=$1
   printf ':qemu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:%s:FP' "$qemu"
+}
+
+# Runs a command in a user namespace whose binfmt_misc holds only the
+# emulator: there every i386 program is emulated, as on a machine without
+# 32-bit code, and the machine's own handlers stay as they are.
+orv_with_private_emulator() {
+  unshare --user --map-root-user --mount --fork bash -c '
+    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    printf "%s" "$1" > /proc/sys/fs/binfmt_misc/register
+    shift
+    exec "$@"' run "$(orv_qemu_i386_rule "$ORV_PRIVATE_QEMU")" "$@"
 }

@@ -47,11 +47,7 @@ orv_wine_use "$bits"
 open_program() {
   if [ -n "$emulated" ] && [ "$ORV_PE32_RUN" = private ]; then
     orv_wineserver -k 2>/dev/null || true
-    unshare --user --map-root-user --mount --fork bash -c '
-      mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-      printf "%s" "$1" > /proc/sys/fs/binfmt_misc/register
-      shift
-      exec "$@"' run "$(orv_qemu_i386_rule "$ORV_CACHE/qemu/usr/bin/qemu-i386-static")" tools/wine-run "$@"
+    orv_with_private_emulator tools/wine-run "$@"
   else
     tools/wine-run "$@"
   fi

@@ -80,8 +80,7 @@ case $ORV_PE32_RUN in
     fi
     ;;
   private)
-    qemu_i386=$ORV_CACHE/qemu/usr/bin/qemu-i386-static
-    if [ ! -x "$qemu_i386" ]; then
+    if [ ! -x "$ORV_PRIVATE_QEMU" ]; then
       echo "setup: unpacking qemu-user-static into $ORV_CACHE/qemu (not installed: this machine runs 32-bit code)"
       apt_update
       rm -rf "$ORV_CACHE/qemu" "$ORV_CACHE/qemu-deb"

@@ -796,29 +796,15 @@ TEST(EndToEndPe32, StartsSearchesAddsSavesAndFailsWithoutItsLibrary)
     EXPECT_EQ(ReadFileBytes(app.CataloguePath()), bytes + "新歌 #F调\r\n");
 
     ASSERT_TRUE(DeleteFileA(app.RuntimePath().c_str()));
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string cmd = "\"" + app.ProgramPath() + "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    HWND box = nullptr;
-    const DWORD start = GetTickCount();
-    while (!box && GetTickCount() - start < kPatience && WaitForSingleObject(pi.hProcess, 100) == WAIT_TIMEOUT) {
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", "Error"); w && !box;
-             w = FindWindowExA(nullptr, w, "#32770", "Error")) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == pi.dwProcessId) box = w;
-        }
-    }
+    ASSERT_TRUE(app.Launch());
+    HWND box = app.WaitForDialog(kPatience);
     ASSERT_NE(box, nullptr) << "no error box from the launcher without its library";
+    char caption[16] = {};
+    GetWindowTextA(box, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Error");
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-    DWORD code = 0;
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, kPatience), WAIT_OBJECT_0);
-    GetExitCodeProcess(pi.hProcess, &code);
-    EXPECT_EQ(code, 0xFFFFFFFFu) << "exit code -1";
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    ASSERT_TRUE(app.WaitForExit(kPatience));
+    EXPECT_EQ(app.ExitCode(), 0xFFFFFFFFu) << "exit code -1";
 }
 
 }  // namespace

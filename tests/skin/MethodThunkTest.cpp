@@ -47,16 +47,9 @@ CallThunkChecked:
     pushq %r14
     pushq %r15
     subq $168, %rsp
-    movdqu %xmm6, 0(%rsp)
-    movdqu %xmm7, 16(%rsp)
-    movdqu %xmm8, 32(%rsp)
-    movdqu %xmm9, 48(%rsp)
-    movdqu %xmm10, 64(%rsp)
-    movdqu %xmm11, 80(%rsp)
-    movdqu %xmm12, 96(%rsp)
-    movdqu %xmm13, 112(%rsp)
-    movdqu %xmm14, 128(%rsp)
-    movdqu %xmm15, 144(%rsp)
+    .irp n,6,7,8,9,10,11,12,13,14,15
+    movdqu %xmm\n, (\n-6)*16(%rsp)
+    .endr
     movq %rbp, gHarnessRbp(%rip)
     movq %rcx, %rax
     movq %rdx, %rsi
@@ -79,16 +72,9 @@ CallThunkChecked:
     movq 8(%rsi), %rdx
     movq 16(%rsi), %r8
     movq 24(%rsi), %r9
-    movdqu gXmmIn+0(%rip), %xmm6
-    movdqu gXmmIn+16(%rip), %xmm7
-    movdqu gXmmIn+32(%rip), %xmm8
-    movdqu gXmmIn+48(%rip), %xmm9
-    movdqu gXmmIn+64(%rip), %xmm10
-    movdqu gXmmIn+80(%rip), %xmm11
-    movdqu gXmmIn+96(%rip), %xmm12
-    movdqu gXmmIn+112(%rip), %xmm13
-    movdqu gXmmIn+128(%rip), %xmm14
-    movdqu gXmmIn+144(%rip), %xmm15
+    .irp n,6,7,8,9,10,11,12,13,14,15
+    movdqu gXmmIn+(\n-6)*16(%rip), %xmm\n
+    .endr
     movq %rsp, gRspBeforeCall(%rip)
     movabsq $0x1111111111111111, %rbx
     movabsq $0x2222222222222222, %rbp
@@ -99,37 +85,20 @@ CallThunkChecked:
     movabsq $0x7777777777777777, %r14
     movabsq $0x8888888888888888, %r15
     call *%rax
-    movq %rbx, gRegsOut+0(%rip)
-    movq %rbp, gRegsOut+8(%rip)
-    movq %rsi, gRegsOut+16(%rip)
-    movq %rdi, gRegsOut+24(%rip)
-    movq %r12, gRegsOut+32(%rip)
-    movq %r13, gRegsOut+40(%rip)
-    movq %r14, gRegsOut+48(%rip)
-    movq %r15, gRegsOut+56(%rip)
+    .set at, 0
+    .irp r,rbx,rbp,rsi,rdi,r12,r13,r14,r15
+    movq %\r, gRegsOut+at(%rip)
+    .set at, at+8
+    .endr
     movq %rsp, gRspOut(%rip)
-    movdqu %xmm6, gXmmOut+0(%rip)
-    movdqu %xmm7, gXmmOut+16(%rip)
-    movdqu %xmm8, gXmmOut+32(%rip)
-    movdqu %xmm9, gXmmOut+48(%rip)
-    movdqu %xmm10, gXmmOut+64(%rip)
-    movdqu %xmm11, gXmmOut+80(%rip)
-    movdqu %xmm12, gXmmOut+96(%rip)
-    movdqu %xmm13, gXmmOut+112(%rip)
-    movdqu %xmm14, gXmmOut+128(%rip)
-    movdqu %xmm15, gXmmOut+144(%rip)
+    .irp n,6,7,8,9,10,11,12,13,14,15
+    movdqu %xmm\n, gXmmOut+(\n-6)*16(%rip)
+    .endr
     movq gHarnessRbp(%rip), %rbp
     leaq -224(%rbp), %rsp
-    movdqu 0(%rsp), %xmm6
-    movdqu 16(%rsp), %xmm7
-    movdqu 32(%rsp), %xmm8
-    movdqu 48(%rsp), %xmm9
-    movdqu 64(%rsp), %xmm10
-    movdqu 80(%rsp), %xmm11
-    movdqu 96(%rsp), %xmm12
-    movdqu 112(%rsp), %xmm13
-    movdqu 128(%rsp), %xmm14
-    movdqu 144(%rsp), %xmm15
+    .irp n,6,7,8,9,10,11,12,13,14,15
+    movdqu (\n-6)*16(%rsp), %xmm\n
+    .endr
     addq $168, %rsp
     popq %r15
     popq %r14

@@ -2,9 +2,10 @@
 //
 // Windows answers GetGuiResources(GR_GDIOBJECTS). Wine's GetGuiResources is a
 // stub that returns 0, so under Wine the used entries of the process's GDI
-// handle table are counted instead: the PEB field at 0x94 (32-bit; 0xF8 in a
-// 64-bit process) points at 65,536 entries of 24 bytes (object pointer 8, owner 4, reuse counter 2,
-// type 1, flags 1, user pointer 8). An entry is live while its type is set.
+// handle table are counted instead: the PEB field at 0x94 (0xF8 in a 64-bit
+// process) points at 65,536 entries of 24 bytes (object pointer 8, owner 4,
+// reuse counter 2, type 1, flags 1, user pointer 8). An entry is live while
+// its type is set.
 #pragma once
 
 #include <windows.h>
@@ -42,8 +43,9 @@ inline long GdiObjectCount()
     return used;
 }
 
-// The same count for another process of this one's kind, read from its memory (under
-// Wine; Windows answers GetGuiResources for any process). -1 when unknown.
+// The same count for another process of this one's kind, read from its
+// memory (under Wine; Windows answers GetGuiResources for any process). -1
+// when unknown.
 inline long GdiObjectCountOf(HANDLE process)
 {
     if (!RunningUnderWine()) return static_cast<long>(GetGuiResources(process, GR_GDIOBJECTS));
@@ -62,8 +64,7 @@ inline long GdiObjectCountOf(HANDLE process)
     uintptr_t table = 0;
     SIZE_T got = 0;
     if (!ReadProcessMemory(process, static_cast<const uint8_t*>(info.pebBaseAddress) + kPebGdiTableOffset, &table,
-                           sizeof table,
-                           &got) || !table)
+                           sizeof table, &got) || !table)
         return -1;
     constexpr size_t kEntries = 65536;
     constexpr size_t kEntrySize = 24;

@@ -279,6 +279,17 @@ public:
 
     bool Start()
     {
+        if (!Launch()) return false;
+        WaitForInputIdle(pi_.hProcess, 10000);
+        const DWORD start = GetTickCount();
+        while (!(window_ = FindMainWindow()) && GetTickCount() - start < patienceMs_) Sleep(20);
+        return window_ != nullptr;
+    }
+
+    // Starts the program without waiting for its window: for a start that
+    // is meant to fail.
+    bool Launch()
+    {
         Kill();
         STARTUPINFOA si{};
         si.cb = sizeof si;
@@ -286,11 +297,7 @@ public:
         // The working directory is deliberately not the program's.
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi_)) return false;
-        WaitForInputIdle(pi_.hProcess, 10000);
-        const DWORD start = GetTickCount();
-        while (!(window_ = FindMainWindow()) && GetTickCount() - start < patienceMs_) Sleep(20);
-        return window_ != nullptr;
+        return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi_) != FALSE;
     }
 
     // How long the start and a settle may take: a program run by an emulator
@@ -298,6 +305,8 @@ public:
     void SetPatience(DWORD ms) { patienceMs_ = ms; }
 
     HWND Window() const { return window_; }
+    // The exit code of the last run that WaitForExit saw end.
+    DWORD ExitCode() const { return exitCode_; }
     DWORD ProcessId() const { return pi_.dwProcessId; }
 
     // Every top-level window of the program, hidden ones included: what
@@ -432,6 +441,7 @@ public:
     {
         if (!pi_.hProcess) return true;
         bool ended = WaitForSingleObject(pi_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+        if (ended) GetExitCodeProcess(pi_.hProcess, &exitCode_);
         if (ended) Release();
         return ended;
     }
@@ -467,6 +477,7 @@ private:
     }
 
     DWORD patienceMs_ = 15000;
+    DWORD exitCode_ = STILL_ACTIVE;
 
     struct FindById {
         int id;
