@@ -13,7 +13,9 @@
  *       returns the start routine, or NULL when it cannot serve that version.
  *   void  __stdcall StartRoutine(const void* programImage);
  *       its result, if any, is ignored.
- * Both take one 32-bit argument and pop it themselves.
+ * In the PE32 release both take their one argument on the stack and pop it
+ * themselves; in the x86_64 twin __stdcall means nothing and both follow the
+ * Windows x64 convention (the argument in RCX), with the same names.
  */
 #include <windows.h>
 
@@ -131,8 +133,9 @@ static int RunLauncher(void)
     return -1;
 }
 
-/* The process entry point (linked with -e _LauncherEntry@0). It never
- * returns: the launcher's result is the exit code. */
+/* The process entry point (linked with -e _LauncherEntry@0 in the PE32
+ * release, -e LauncherEntry in the x86_64 twin). It never returns: the
+ * launcher's result is the exit code. */
 void __stdcall LauncherEntry(void)
 {
     ExitProcess((UINT)RunLauncher());

@@ -1,38 +1,67 @@
 #!/usr/bin/env bash
-# One end-to-end pass of the PE32 release where it cannot run natively:
-# the x86_64 end-to-end driver, under 64-bit Wine, starts the real PE32
-# orvane.exe, and qemu runs Wine's 32-bit side of it. Where the machine runs
-# 32-bit code (ORV_X64_ONLY=1 there), the emulator is registered only inside a
-# user namespace with a binfmt_misc of its own: the machine's handlers are
-# never touched.
+# One end-to-end pass of the PE32 release where the kernel runs no 32-bit
+# code: the x86_64 end-to-end driver, under 64-bit Wine, starts the real PE32
+# orvane.exe, and qemu runs Wine's 32-bit side of it, in the wow64 prefix
+# (tools/wine-env.sh). On a machine that runs 32-bit code, run it through
+# `ORV_X64_ONLY=1 bash tools/test.sh`, which enters the stand-in first.
+#
+# It fails unless its tests ran and passed: a program that is not there, a
+# filter that matches nothing, a skipped test, or a run past the limit
+# (ORV_EMULATED_LIMIT seconds, 8 minutes by default) fail it, and every
+# process it started is ended before it returns.
+#   ORV_PE32_PROGRAM  the PE32 orvane.exe (default: the PE32 build's)
+#   ORV_E2E_FILTER    the tests to run (default: EndToEndPe32.*)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 . tools/machine.sh
-. tools/wine-env.sh
-orv_wine_use 64
 
-# The prefix's server is ended before and after: one started outside the
-# namespace would not reach a private emulator.
-check=(env ORV_PE32_PROGRAM="$root/build/win/app/orvane.exe"
-       tools/wine-run build/win64/tests/e2e/end_to_end_test.exe --gtest_filter='EndToEndPe32.*')
+fail() { echo "emulated check: $*" >&2; exit 1; }
+
+program=${ORV_PE32_PROGRAM-$root/build/win/app/orvane.exe}
+filter=${ORV_E2E_FILTER:-EndToEndPe32.*}
+limit=${ORV_EMULATED_LIMIT:-480}
+driver=build/win64/tests/e2e/end_to_end_test.exe
+[ -n "$program" ] || fail "ORV_PE32_PROGRAM names no program"
+[ -f "$program" ] || fail "no PE32 program at $program"
+[ -f "$(dirname "$program")/orvcore.rtl" ] || fail "no orvcore.rtl beside $program"
+[ -f "$driver" ] || fail "no end-to-end driver at $driver (the x86_64 build)"
+dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' ||
+  fail "32-bit Wine (wine32:i386) is not installed (see tools/setup.sh's output): the PE32 release cannot run"
 orv_machine_detect
+[ "$ORV_PE32_RUN" = emulated ] ||
+  fail "this machine gives no emulator for the PE32 release ($ORV_PE32_RUN${ORV_PE32_WHY:+: $ORV_PE32_WHY})"
+
+bash tools/setup.sh wow64 >&2
+. tools/wine-env.sh
+orv_wine_use wow64
+
+# Every process of the run, the Wine server and the emulated ones included,
+# carries this in its environment: the end finds them all by it.
+tag=orv-emulated-check-$$-$RANDOM
+tagged() { grep -lsxz "ORV_RUN_TAG=$tag" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true; }
+end_run() {
+  orv_wineserver -k 2>/dev/null || true
+  local pids
+  pids=$(tagged)
+  [ -z "$pids" ] || kill -KILL $pids 2>/dev/null || true
+}
+log=$(mktemp)
+trap 'end_run; rm -f "$log"' EXIT
 started=$(date +%s)
+# A server started elsewhere (outside the stand-in, say) would not reach
+# this emulator.
 orv_wineserver -k 2>/dev/null || true
 status=0
-case $ORV_PE32_RUN in
-  emulated)
-    [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] || { echo "emulated check: no qemu-i386 handler (tools/setup.sh)" >&2; exit 1; }
-    "${check[@]}" || status=$?
-    ;;
-  private)
-    orv_with_private_emulator "${check[@]}" || status=$?
-    ;;
-  *)
-    echo "emulated check: nothing to emulate on this machine ($ORV_PE32_RUN)" >&2
-    exit 1
-    ;;
-esac
-orv_wineserver -k 2>/dev/null || true
-[ $status -eq 0 ] || exit $status
-echo "emulated check: PE32 end-to-end under qemu in $(( $(date +%s) - started )) s"
+ORV_RUN_TAG=$tag ORV_PE32_PROGRAM=$program timeout -k 10 "$limit" \
+  tools/wine-run "$driver" --gtest_filter="$filter" > "$log" 2>&1 || status=$?
+cat "$log"
+end_run
+left=$(tagged)
+[ -z "$left" ] || fail "processes of the run outlived it: $left"
+[ $status -ne 124 ] && [ $status -ne 137 ] || fail "the run passed its limit of $limit s and was ended"
+[ $status -eq 0 ] || fail "the end-to-end driver failed (exit $status)"
+grep -q '^\[  SKIPPED \]' "$log" && fail "a test was skipped"
+ran=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\.$/\1/p' "$log")
+[ "${ran:-0}" -gt 0 ] || fail "no test matched $filter"
+echo "emulated check: PE32 end-to-end under qemu, $ran test(s), in $(( $(date +%s) - started )) s"

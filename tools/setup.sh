@@ -1,14 +1,28 @@
 #!/usr/bin/env bash
-# Installs everything Orvane needs on Debian 12 and prepares the project's own
-# Wine prefixes. Safe to run again: every step checks before it acts.
+# Installs what Orvane needs on Debian 12 and prepares the project's own Wine
+# prefixes. Safe to run again: every step checks before it acts.
 #
-# Every machine gets the x86_64 path: the host tools, both mingw-w64
-# toolchains and 64-bit Wine, none of them from the i386 package index. What
-# runs the PE32 program depends on the machine (tools/machine.sh): 32-bit Wine
-# where the kernel runs 32-bit code; 32-bit Wine under qemu where it does not.
+#   setup.sh [test]     everything tools/test.sh needs
+#   setup.sh run        what tools/run.sh needs to open the build this
+#                       machine opens (the x86_64 twin needs no i386 package)
+#   setup.sh run-pe32   what tools/run.sh --pe32 needs
+#   setup.sh wow64      only the win64 prefix with its 32-bit side, for the
+#                       PE32 release run by an emulator (its boot runs
+#                       emulated: minutes, so only the runs that need it ask)
+#
+# What runs the PE32 program depends on the machine (tools/machine.sh): 32-bit
+# Wine where the kernel runs 32-bit code; 32-bit Wine under qemu where it does
+# not. With ORV_X64_ONLY=1 on a machine that runs 32-bit code, the packages
+# are installed here and the prefixes are made in the stand-in for a machine
+# without it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
+purpose=${1:-test}
+case $purpose in
+  test | run | run-pe32 | wow64) ;;
+  *) echo "usage: setup.sh [test|run|run-pe32|wow64]" >&2; exit 2 ;;
+esac
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
@@ -46,117 +60,144 @@ apt_install() {
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq -t bookworm "${missing[@]}" >/dev/null
 }
 
-# The probe that tells the machines apart is built with the host compiler.
-command -v gcc >/dev/null || apt_install gcc
+# The probe that tells the machines apart is built with the host compiler
+# and the C library's start files.
+apt_install gcc libc6-dev
 . "$here/machine.sh"
 orv_machine_detect
 
-packages=(cmake make gcc g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64
-          wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick xdotool zip unzip
-          locales util-linux file)
-
-# The emulator, where the machine runs no 32-bit code, comes first: the i386
-# packages may run i386 programs as they are installed. It is installed as a
-# package only where it is registered for the machine; on a machine that
-# runs 32-bit code a handler would take every i386 program, so there only
-# its files are unpacked into the cache, for the private namespace of the
-# emulated check.
-case $ORV_PE32_RUN in
-  emulated)
-    if ! installed qemu-user-static; then
-      echo "setup: installing qemu-user-static"
-      apt_update
-      DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-        qemu-user-static >/dev/null
+# Where the kernel runs no 32-bit code, qemu's i386 handler is registered for
+# the machine. Set-up goes on without it when this machine cannot have one
+# (a container that may not mount binfmt_misc, a mirror without the
+# package): the PE32 release is then only read, and tools/test.sh says so.
+machine_emulator() {
+  local binfmt=$ORV_BINFMT
+  if ! installed qemu-user-static; then
+    echo "setup: this machine runs no 32-bit code: installing qemu-user-static"
+    apt_update
+    if ! DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+           qemu-user-static >/dev/null &&
+       ! DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+           -t bookworm qemu-user-static >/dev/null; then
+      echo "setup: qemu-user-static cannot be installed from these package lists: no emulator for the PE32 release" >&2
+      return 1
     fi
-    binfmt=/proc/sys/fs/binfmt_misc
-    if [ ! -e "$binfmt/register" ]; then
-      echo "setup: mounting binfmt_misc"
-      "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt"
-    fi
-    if [ ! -e "$binfmt/qemu-i386" ]; then
-      echo "setup: this machine runs no 32-bit code: registering /usr/bin/qemu-i386-static for i386 programs"
-      orv_qemu_i386_rule /usr/bin/qemu-i386-static | "${sudo_cmd[@]}" tee "$binfmt/register" >/dev/null
-    fi
-    ;;
-  private)
-    if [ ! -x "$ORV_PRIVATE_QEMU" ]; then
-      echo "setup: unpacking qemu-user-static into $ORV_CACHE/qemu (not installed: this machine runs 32-bit code)"
-      apt_update
-      rm -rf "$ORV_CACHE/qemu" "$ORV_CACHE/qemu-deb"
-      mkdir -p "$ORV_CACHE/qemu-deb"
-      (cd "$ORV_CACHE/qemu-deb" && apt-get download -qq -o APT::Sandbox::User=root qemu-user-static >/dev/null)
-      dpkg-deb -x "$ORV_CACHE"/qemu-deb/qemu-user-static_*.deb "$ORV_CACHE/qemu"
-      rm -rf "$ORV_CACHE/qemu-deb"
-    fi
-    ;;
-esac
-
-# 32-bit Wine, for the PE32 release, goes in the same transaction as the
-# rest. Should the i386 packages not resolve even so, the x86_64 path is
-# installed without them: it needs no i386 index.
-if [ "$ORV_PE32_RUN" = none ]; then
-  apt_install "${packages[@]}"
-else
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    "${sudo_cmd[@]}" dpkg --add-architecture i386
-    apt_updated=
   fi
-  if ! apt_install "${packages[@]}" wine32:i386; then
-    echo "setup: wine32:i386 cannot be installed from these package lists; installing the rest"
-    apt_install "${packages[@]}"
-    echo "setup: without 32-bit Wine the PE32 release can only be read, not run" >&2
+  if [ ! -e "$binfmt/register" ] && ! "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt"; then
+    echo "setup: binfmt_misc cannot be mounted on $binfmt here: no emulator for the PE32 release" >&2
+    return 1
   fi
-fi
-
-. "$here/wine-env.sh"
-. "$here/xvfb.sh"
-
-# A prefix is rebuilt when the registry settings or the way it is made change
-# (count this up when prepare_prefix changes).
-prefix_recipe=1
-prepare_prefix() {
-  local bits=$1
-  orv_wine_use "$bits"
-  local stamp="$WINEPREFIX/.orvane-stamp"
-  local want
-  want=$({ cat "$here/wine-prefix.reg.txt"; echo "recipe $prefix_recipe"; } | sha256sum | cut -c1-16)
-  [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && return 0
-  echo "setup: preparing the win$bits Wine prefix in $WINEPREFIX"
-  orv_xvfb_start
-  rm -rf "$WINEPREFIX"
-  if [ "$bits" = 64 ] && [ "$ORV_PE32_RUN" = emulated ]; then
-    # wineboot ends with a 32-bit step (syswow64 rundll32 ... Wow64Install):
-    # seconds where 32-bit code runs, two minutes under the emulator. The
-    # 64-bit programs need none of it, and a PE32 program runs in the prefix
-    # without it, so the emulator is switched off while wineboot runs: that
-    # one step then fails at once, as on a machine without the emulator.
-    echo 0 | "${sudo_cmd[@]}" tee /proc/sys/fs/binfmt_misc/qemu-i386 >/dev/null
-    orv_wine wineboot -i >/dev/null 2>&1 || true
-    orv_wineserver -w
-    echo 1 | "${sudo_cmd[@]}" tee /proc/sys/fs/binfmt_misc/qemu-i386 >/dev/null
-  else
-    orv_wine wineboot -i >/dev/null 2>&1 || true
+  if [ ! -e "$binfmt/qemu-i386" ]; then
+    echo "setup: registering $ORV_MACHINE_QEMU for i386 programs"
+    if ! orv_i386_rule qemu-i386 "$ORV_MACHINE_QEMU" | "${sudo_cmd[@]}" tee "$binfmt/register" >/dev/null; then
+      echo "setup: an emulator cannot be registered in $binfmt here: no emulator for the PE32 release" >&2
+      return 1
+    fi
+  elif [ "$(head -n1 "$binfmt/qemu-i386")" != enabled ]; then
+    # Only a set-up killed while it booted the twin's prefix leaves it so.
+    echo "setup: the i386 handler was found switched off: switching it on"
+    orv_binfmt_switch qemu-i386 1 || return 1
   fi
-  orv_wineserver -w
-  # regedit wants UTF-16LE with a byte-order mark for non-ASCII key names.
-  local reg="$ORV_CACHE/prefix.reg"
-  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/wine-prefix.reg.txt"; } > "$reg"
-  orv_wine regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1
-  orv_wineserver -w
-  orv_xvfb_stop
-  echo "$want" > "$stamp"
 }
 
-# ORV_PREFIXES chooses among them (package_test needs only the win32 one).
-for bits in ${ORV_PREFIXES:-64 32}; do
-  if [ "$bits" = 32 ] && [ "$ORV_PE32_RUN" != native ]; then continue; fi
-  prepare_prefix "$bits"
-done
+# The stand-in's emulator is unpacked into the cache, never installed: the
+# package would register its handlers for the machine.
+standin_emulator() {
+  [ -x "$ORV_STANDIN_QEMU" ] && return 0
+  echo "setup: unpacking qemu-user-static into $ORV_CACHE/qemu for the stand-in (not installed: this machine runs 32-bit code)"
+  apt_update
+  local debs=$ORV_CACHE/qemu-deb
+  rm -rf "$ORV_CACHE/qemu" "$debs"
+  mkdir -p "$debs"
+  if ! (cd "$debs" && { apt-get download -qq -o APT::Sandbox::User=root qemu-user-static ||
+                        apt-get download -qq -o APT::Sandbox::User=root qemu-user-static/bookworm; }) >/dev/null; then
+    echo "setup: qemu-user-static cannot be downloaded from these package lists: the stand-in for a machine" \
+         "without 32-bit code cannot run" >&2
+    return 1
+  fi
+  dpkg-deb -x "$debs"/qemu-user-static_*.deb "$ORV_CACHE/qemu"
+  rm -rf "$debs"
+}
+
+base=(cmake make gcc g++ libc6-dev xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick locales
+      util-linux file)
+twin=(g++-mingw-w64-x86-64 wine64)
+pe32_build=(g++-mingw-w64-i686)
+tests=(libgtest-dev googletest xdotool zip unzip binutils)
+# Which builds this purpose runs: the PE32 release under 32-bit Wine wants
+# the i386 package index.
+packages=("${base[@]}")
+pe32_wine=
+case $purpose in
+  test) packages+=("${twin[@]}" "${pe32_build[@]}" "${tests[@]}" wine); pe32_wine=1 ;;
+  run)
+    if [ "$ORV_PE32_RUN" = native ]; then packages+=("${pe32_build[@]}" wine); pe32_wine=1
+    else packages+=("${twin[@]}")
+    fi
+    ;;
+  run-pe32 | wow64) packages+=("${twin[@]}" "${pe32_build[@]}" wine binutils); pe32_wine=1 ;;
+esac
+
+# Inside the stand-in nothing is installed: all of it was, outside.
+if [ -z "${ORV_IN_STANDIN:-}" ]; then
+  # The emulator comes first where the machine runs no 32-bit code: the
+  # i386 packages may run i386 programs as they are installed.
+  if [ "$ORV_MACHINE_RUNS_32BIT" = 0 ] && [ -n "$pe32_wine" ]; then
+    machine_emulator || pe32_wine=
+    orv_machine_detect
+  fi
+  if [ "$ORV_PE32_RUN" = standin ]; then
+    standin_emulator
+    packages+=(binutils)  # the stand-in proves itself with an i386 program
+  fi
+
+  # 32-bit Wine goes in the same transaction as the rest. Should the i386
+  # packages not resolve even so, the rest is installed without them: the
+  # x86_64 path needs no i386 index.
+  if [ -z "$pe32_wine" ] || [ "$ORV_PE32_RUN" = none ]; then
+    apt_install "${packages[@]}"
+  else
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      "${sudo_cmd[@]}" dpkg --add-architecture i386
+      apt_updated=
+    fi
+    if ! apt_install "${packages[@]}" wine32:i386; then
+      echo "setup: wine32:i386 cannot be installed from these package lists; installing the rest"
+      apt_install "${packages[@]}"
+      echo "setup: without 32-bit Wine (wine32:i386) the PE32 release can only be read, not run" >&2
+    fi
+  fi
+fi
 
 # Chinese file names under Wine (see wine-env.sh, ORV_GBK_FILE_NAMES).
 if [ ! -f "$ORV_CACHE/locale/zh_CN.GBK/LC_CTYPE" ]; then
   mkdir -p "$ORV_CACHE/locale"
   localedef -i zh_CN -f GBK "$ORV_CACHE/locale/zh_CN.GBK" || [ -f "$ORV_CACHE/locale/zh_CN.GBK/LC_CTYPE" ]
 fi
+
+# The prefixes of the stand-in path are made inside it: their boots must
+# meet the emulator, or its refusal, as on a machine without 32-bit code.
+if [ "$ORV_PE32_RUN" = standin ]; then
+  orv_standin bash "$here/setup.sh" "$purpose"
+  exit
+fi
+
+. "$here/wine-env.sh"
+. "$here/xvfb.sh"
+. "$here/wine-prefix.sh"
+
+# ORV_PREFIXES chooses among them (package_test needs only the win32 one).
+case $purpose in
+  test) kinds="64 32" ;;
+  run) if [ "$ORV_PE32_RUN" = native ]; then kinds=32; else kinds=64; fi ;;
+  run-pe32) if [ "$ORV_PE32_RUN" = native ]; then kinds=32; else kinds=wow64; fi ;;
+  wow64) kinds=wow64 ;;
+esac
+for kind in ${ORV_PREFIXES:-$kinds}; do
+  case $kind in
+    32) [ "$ORV_PE32_RUN" = native ] || continue ;;
+    wow64) [ "$ORV_PE32_RUN" = emulated ] || continue ;;
+  esac
+  orv_prepare_prefix "$kind"
+done
 echo "setup: ready"

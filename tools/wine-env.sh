@@ -1,9 +1,13 @@
 # Sourced by every script that runs Wine: one place owns the Wine environment,
 # so no run ever touches ~/.wine or the developer's own desktop.
 #
-# Two prefixes: a win32 one for the PE32 build under 32-bit Wine, and a
-# win64 one for the x86_64 twin under 64-bit Wine. ORV_WINE_BITS (32 or 64,
-# default 32) selects one; orv_wine_use switches within a script.
+# Three prefixes, selected by orv_wine_use (ORV_WINE_KIND carries the choice
+# to the programs a script starts):
+#   32     win32, for the PE32 build under 32-bit Wine where it runs natively;
+#   64     win64, for the x86_64 twin under 64-bit Wine;
+#   wow64  win64 with its 32-bit side, for the PE32 build run by an emulator
+#          where the kernel runs no 32-bit code (prepared only when needed:
+#          its boot runs emulated, minutes).
 ORV_ROOT=${ORV_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]:-$0}")/.." && pwd)}
 ORV_CACHE=${ORV_CACHE:-$ORV_ROOT/.cache}
 # /usr/bin/wine starts the 32-bit loader first whenever wine32 is installed:
@@ -22,18 +26,30 @@ export XDG_RUNTIME_DIR=$ORV_CACHE/xdg-runtime
 export DISPLAY=${ORV_DISPLAY:-${DISPLAY:-:99}}
 
 orv_wine_use() {
-  export ORV_WINE_BITS=$1
-  if [ "$1" = 64 ]; then
+  export ORV_WINE_KIND=$1
+  if [ "$1" = 64 ] || [ "$1" = wow64 ]; then
+    export ORV_WINE_BITS=64
     export WINEPREFIX=${ORV_WINEPREFIX64:-$ORV_CACHE/wine-prefix64}
+    [ "$1" = wow64 ] && WINEPREFIX=${ORV_WINEPREFIX_WOW64:-$ORV_CACHE/wine-prefix64-wow}
     export WINEARCH=win64
     ORV_WINE_LOADER=$ORV_WINE64_LOADER
   else
+    export ORV_WINE_BITS=32
     export WINEPREFIX=${ORV_WINEPREFIX:-$ORV_CACHE/wine-prefix}
     export WINEARCH=win32
     ORV_WINE_LOADER=wine
   fi
 }
-orv_wine_use "${ORV_WINE_BITS:-32}"
+orv_wine_use "${ORV_WINE_KIND:-${ORV_WINE_BITS:-32}}"
+
+# qemu-user 7.2 (Debian 12) gives a 32-bit guest no address space of its
+# own by default: it maps the guest's fixed addresses wherever the host has
+# room, and 32-bit Wine then fails at its first fixed mapping, the shared
+# user data at 0x7FFE0000 ("failed to map the shared user data: c0000018").
+# Reserving the whole 32-bit space up front (qemu's -R) gives the guest
+# every address it asks for. Only the emulator reads it: a native start
+# ignores it, and Wine passes it on to every process it starts.
+export QEMU_RESERVED_VA=0xfffe0000
 
 # Code page 936 comes from LC_ALL only (LANG alone gives 1252). It is given
 # to Wine per command: the shell itself has no such locale and would complain.

@@ -45,6 +45,8 @@ public:
         exportRva_ = U32(directories);
         importRva_ = U32(directories + 8);
         resourceRva_ = U32(directories + 16);
+        exceptionRva_ = U32(directories + 24);
+        exceptionSize_ = U32(directories + 28);
         for (size_t i = 0, at = optional + U16(pe + 20); i < count; ++i, at += 40) {
             std::string name = b_.substr(at, 8);
             name.resize(name.find('\0') == std::string::npos ? 8 : name.find('\0'));
@@ -63,6 +65,16 @@ public:
         for (const auto& s : sections_)
             if (rva >= s.rva && rva < s.rva + s.size) return s.name;
         return {};
+    }
+
+    // x86-64: whether the exception directory holds an unwind entry
+    // (RUNTIME_FUNCTION: begin, end, unwind data) covering the address.
+    bool HasUnwindEntryFor(uint32_t rva) const
+    {
+        const size_t at = Offset(exceptionRva_);
+        for (size_t i = 0; exceptionRva_ && i + 12 <= exceptionSize_ && at + i + 12 <= b_.size(); i += 12)
+            if (rva >= U32(at + i) && rva < U32(at + i + 4)) return true;
+        return false;
     }
 
     std::set<std::string> ImportedLibraries() const
@@ -150,7 +162,7 @@ private:
 
     std::string b_;
     std::vector<SectionRow> sections_;
-    uint32_t exportRva_ = 0, importRva_ = 0, resourceRva_ = 0;
+    uint32_t exportRva_ = 0, importRva_ = 0, resourceRva_ = 0, exceptionRva_ = 0, exceptionSize_ = 0;
 };
 
 }  // namespace orv::test
