@@ -54,7 +54,7 @@ started=$(date +%s)
 orv_wineserver -k 2>/dev/null || true
 status=0
 ORV_RUN_TAG=$tag ORV_PE32_PROGRAM=$program timeout -k 10 "$limit" \
-  tools/wine-run "$driver" --gtest_filter="$filter" > "$log" 2>&1 || status=$?
+  tools/wine-run "$driver" --gtest_filter="$filter" 2>&1 | tr -d '\r' > "$log" || status=$?
 cat "$log"
 end_run
 left=$(tagged)
