@@ -2,6 +2,8 @@
 
 #include "app/MainLayout.h"
 #include "catalogue/CatalogueEditing.h"
+#include "catalogue/KeyHint.h"
+#include "catalogue/SongKey.h"
 
 namespace orv {
 
@@ -37,6 +39,16 @@ void DeleteEntry(AppContext& app)
                                     kConfirmDeleteStyle, nullptr);
     if (answer != kAnswerYes) return;
     DeleteSelectedEntry(*app.rt, app.lists);
+}
+
+// Read at each move over an entry, never ahead: the start-up does not pay
+// for a catalogue's worth of keys.
+void ShowSongKeyHint(AppContext& app, int x, int y)
+{
+    const int list = app.lists.display;
+    const int index = app.rt->ListItemAt(list, x, y);
+    const std::optional<SongKey> key = index < 0 ? std::nullopt : ReadSongKey(app.rt->ListText(list, index));
+    app.rt->HoverHint(app.rt->ControlHandle(list), key ? KeyHintText(*key) : std::string(), true, false);
 }
 
 }  // namespace orv

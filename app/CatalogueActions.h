@@ -1,4 +1,4 @@
-// The catalogue's event handlers: search, add, delete.
+// The catalogue's event handlers: search, add, delete, the key hint.
 #pragma once
 
 #include "app/AppContext.h"
@@ -17,5 +17,8 @@ void SearchCatalogue(AppContext& app);
 void AddEntry(AppContext& app);
 // Double-click in the display list.
 void DeleteEntry(AppContext& app);
+// The pointer at (x, y) over the display list: what to set for the key of
+// the entry under it, or no hint where no key is written.
+void ShowSongKeyHint(AppContext& app, int x, int y);
 
 }  // namespace orv

@@ -16,6 +16,7 @@ void InvokeHandler(AppContext& app, Handler handler, const EventArgs& e)
     case Handler::MainTrayNotify: return OnTrayNotify(app, e.arg0);
     case Handler::SyncMasterSelection: return SyncMasterSelection(*app.rt, app.lists);
     case Handler::DeleteEntry: return DeleteEntry(app);
+    case Handler::HintSongKey: return ShowSongKeyHint(app, e.arg0, e.arg1);
     case Handler::SearchCatalogue: return SearchCatalogue(app);
     case Handler::AddEntry: return AddEntry(app);
     case Handler::SearchScoreImages: return SearchScoreImages(app);

@@ -13,6 +13,7 @@ const EventBinding kMainEvents[] = {
     {kMainWindow, EventKind::TrayNotify, Handler::MainTrayNotify},
     {kList2, EventKind::ItemSelected, Handler::SyncMasterSelection},
     {kList2, EventKind::DoubleClick, Handler::DeleteEntry},
+    {kList2, EventKind::MouseMove, Handler::HintSongKey},
     {kButton1, EventKind::Click, Handler::SearchCatalogue},
     {kButton2, EventKind::Click, Handler::AddEntry},
     {kButton3, EventKind::Click, Handler::SearchScoreImages},

@@ -33,6 +33,7 @@ enum class Handler : uint32_t {
     OpenSupportChat,
     HintChat,
     OpenSupportChatWithFlash,
+    HintSongKey,
     Count
 };
 

@@ -61,6 +61,8 @@ public:
     virtual std::string ListText(int unit, int index) = 0;
     virtual int ListSelection(int unit) = 0;
     virtual void SetListSelection(int unit, int index) = 0;
+    // The item at a point of the list's client area; -1 over empty space.
+    virtual int ListItemAt(int unit, int x, int y) = 0;
 
     // Files and processes.
     virtual std::string ProgramDirectory() = 0;
@@ -84,7 +86,10 @@ public:
     virtual void PlaySoundData(std::string_view wavBytes, bool loop) = 0;
     virtual void OpenUrl(std::string_view address) = 0;
     virtual void ShellOpen(std::string_view target) = 0;
-    virtual void HoverHint(HWND control, std::string_view text, bool flag1, bool flag2) = 0;
+    // A hint for the control under the pointer, near the pointer; with
+    // besideItem, for the list item under the pointer, kept clear of that
+    // item. An empty text hides the hint. The second flag selects nothing.
+    virtual void HoverHint(HWND control, std::string_view text, bool besideItem, bool flag2) = 0;
     virtual void Delay(int milliseconds) = 0;
     virtual void SetTrayIcon(HICON icon, std::string_view tip) = 0;
     // Runs action from the message loop once the message being handled now

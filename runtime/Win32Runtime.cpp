@@ -31,6 +31,20 @@ std::string WindowText(HWND hwnd)
     return std::string(buf.data(), got > 0 ? got : 0);
 }
 
+// The item of a list at a point of its client area, or -1. Worked out from
+// the top item and the item height: LB_ITEMFROMPOINT has room for 16 bits
+// of index, and a catalogue may hold more entries.
+int ListItemUnder(HWND list, POINT at)
+{
+    RECT client{};
+    GetClientRect(list, &client);
+    const LRESULT height = SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+    if (!PtInRect(&client, at) || height <= 0 || height == LB_ERR) return -1;
+    const LRESULT top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+    const LRESULT index = top + at.y / height;
+    return top >= 0 && index < SendMessageA(list, LB_GETCOUNT, 0, 0) ? static_cast<int>(index) : -1;
+}
+
 }  // namespace
 
 Win32Runtime::Win32Runtime(LayoutTable layout) : layout_(layout), units_(static_cast<size_t>(layout.count)) {}
@@ -259,6 +273,11 @@ void Win32Runtime::SetListSelection(int unit, int index)
     if (IsListUnit(unit)) SendMessageA(units_[unit].hwnd, LB_SETCURSEL, index, 0);
 }
 
+int Win32Runtime::ListItemAt(int unit, int x, int y)
+{
+    return IsListUnit(unit) ? ListItemUnder(units_[unit].hwnd, POINT{x, y}) : -1;
+}
+
 // ---- files --------------------------------------------------------------
 
 std::string Win32Runtime::ProgramDirectory() { return ExecutableDirectory(); }
@@ -306,9 +325,33 @@ void Win32Runtime::ShellOpen(std::string_view target)
     ShellExecuteA(nullptr, nullptr, copy.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void Win32Runtime::HoverHint(HWND control, std::string_view text, bool, bool)
+void Win32Runtime::HoverHint(HWND control, std::string_view text, bool besideItem, bool)
 {
-    hint_.Show(control, std::string(text));
+    if (text.empty()) {
+        if (hint_.Control() == control) hint_.Hide();
+    } else if (besideItem) {
+        ShowItemHint(control, text);
+    } else {
+        hint_.Show(control, std::string(text));
+    }
+}
+
+void Win32Runtime::ShowItemHint(HWND list, std::string_view text)
+{
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(list, &pt);
+    const int index = ListItemUnder(list, pt);
+    RECT client{}, item{};
+    GetClientRect(list, &client);
+    if (index < 0 || SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) {
+        hint_.Hide();
+        return;
+    }
+    // Only the item's visible part: the hint goes below what can be seen.
+    IntersectRect(&item, &item, &client);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&item), 2);
+    hint_.ShowBeside(list, std::string(text), item);
 }
 
 void Win32Runtime::Delay(int milliseconds) { DelayWithMessages(milliseconds, KeyboardFilter()); }
@@ -419,6 +462,21 @@ LRESULT Win32Runtime::OnEndSession(HWND hwnd, bool ending)
     return 0;
 }
 
+// Scrolling moves other items under a resting pointer: a hint for an item
+// would name the wrong one until the pointer moves again.
+void Win32Runtime::OnScroll(HWND control)
+{
+    if (hint_.Control() == control) hint_.Hide();
+}
+
+// A message box of the program disables the window while it is open: no
+// hint stays over it.
+LRESULT Win32Runtime::OnEnable(HWND hwnd, bool enabled)
+{
+    if (!enabled) hint_.Hide();
+    return DefWindowProcA(hwnd, WM_ENABLE, enabled, 0);
+}
+
 LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
@@ -430,6 +488,8 @@ LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         return TRUE;
     case WM_ENDSESSION:
         return OnEndSession(hwnd, wp != FALSE);
+    case WM_ENABLE:
+        return OnEnable(hwnd, wp != FALSE);
     case kDeferredActionMessage:
         RunDeferred();
         return 0;
@@ -504,6 +564,10 @@ LRESULT Win32Runtime::OnControlMessage(int unit, HWND hwnd, UINT msg, WPARAM wp,
     case WM_LBUTTONDOWN:
         Fire(unit, EventKind::LeftButtonDown,
              {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), ModifierState()});
+        break;
+    case WM_MOUSEWHEEL:
+    case WM_VSCROLL:
+        OnScroll(hwnd);
         break;
     case WM_KEYDOWN:
         // The handler runs first; the key then gets its normal processing.

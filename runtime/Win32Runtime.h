@@ -73,6 +73,7 @@ public:
     std::string ListText(int unit, int index) override;
     int ListSelection(int unit) override;
     void SetListSelection(int unit, int index) override;
+    int ListItemAt(int unit, int x, int y) override;
     std::string ProgramDirectory() override;
     FileContent ReadWholeFile(const std::string& path) override;
     WriteResult ReplaceFileContent(const std::string& path, std::string_view bytes) override;
@@ -84,7 +85,7 @@ public:
     void PlaySoundData(std::string_view wavBytes, bool loop) override;
     void OpenUrl(std::string_view address) override;
     void ShellOpen(std::string_view target) override;
-    void HoverHint(HWND control, std::string_view text, bool flag1, bool flag2) override;
+    void HoverHint(HWND control, std::string_view text, bool besideItem, bool flag2) override;
     void Delay(int milliseconds) override;
     void SetTrayIcon(HICON icon, std::string_view tip) override;
     void Defer(std::function<void()> action) override;
@@ -121,6 +122,9 @@ private:
     bool IsListUnit(int unit) const;
     LRESULT OnClose(HWND hwnd);
     LRESULT OnEndSession(HWND hwnd, bool ending);
+    LRESULT OnEnable(HWND hwnd, bool enabled);
+    void OnScroll(HWND control);
+    void ShowItemHint(HWND list, std::string_view text);
     void CloseOnce();
     void RunDeferred();
 

@@ -555,7 +555,17 @@ TEST_F(Handlers, HintsNameTheControlUnderThePointer)
 {
     ShowHint(app, kButton5, kTextHintRessim);
     ShowHint(app, kLabel5, kTextChatHint);
-    EXPECT_EQ(rt.calls, (Items{"HoverHint(10,Ressim,0,0)", std::string("HoverHint(3,") + kChatHint + ",0,0)"}));
+    // The display list: the entry under the pointer, by its key; an entry
+    // without a key and the space below the items hide the hint.
+    rt.List(kList2) = {"Yesterday", "青花瓷 降B调"};
+    ShowSongKeyHint(app, 10, 20);
+    ShowSongKeyHint(app, 10, 5);
+    ShowSongKeyHint(app, 10, 40);
+    const std::string list = "HoverHint(" + std::to_string(kList2) + ",";
+    EXPECT_EQ(rt.calls,
+              (Items{"HoverHint(10,Ressim,0,0)", std::string("HoverHint(3,") + kChatHint + ",0,0)",
+                     list + "效果器: A#\r\n音阶: bB C D bE F G A\r\n升降调: -2 G#  -1 A  +1 B  +2 C,1,0)",
+                     list + ",1,0)", list + ",1,0)"}));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/MainLayout.h"
 #include "runtime/TrayIcon.h"
 #include "image/PeSection.h"
+#include "tests/support/GdiObjectCount.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ScreenInput.h"
 
@@ -544,6 +545,92 @@ TEST_F(EndToEnd, DeleteConfirmationIsSkinnedAndNoDeletesNothing)
     EXPECT_EQ(app.ListItems(kList1), (Items{"A", "B", "C"}));
     ASSERT_TRUE(app.Close());
     EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\nB\r\nC\r\n");
+}
+
+// What a singer sees with the pointer on an entry: the key to set, its scale
+// and its neighbours, beside the entry and never over it; nothing over an
+// entry without a key, below the entries, or while a message box is open.
+// Moving down from an entry goes onto the place its hint covered, and the
+// next entry's hint follows. (Under Wine the hint lets the pointer through
+// to the list whether or not its tool is marked transparent: measured, so
+// this cannot tell the two apart there.) Hovering costs no GDI objects or
+// windows, however often.
+TEST_F(EndToEnd, PointerOnAnEntryShowsTheKeyToSetBesideIt)
+{
+    StartWith("青花瓷 #F调\r\n晴天 Em\r\nYesterday\r\n");
+    const Items fSharp = {"效果器: F#", "音阶: #F #G #A B #C #D #E", "升降调: -2 E  -1 F  +1 G  +2 G#"};
+    const Items eMinor = {"效果器: G (Em)", "音阶: G A B C D E #F", "升降调: -2 F  -1 F#  +1 G#  +2 A"};
+    auto pointTo = [&](POINT p) { test::MovePointerTo(p.x, p.y); };
+    auto hintHolds = [&](const Items& lines) {
+        return test::WaitFor([&] {
+            HWND tip = app.ShownToolTip();
+            const std::string text = tip ? OrvaneProcess::WindowText(tip) : std::string();
+            for (const std::string& line : lines)
+                if (text.find(line) == std::string::npos) return false;
+            return tip != nullptr;
+        });
+    };
+    // Absence is checked once the program has taken in the pointer's move:
+    // the hint it had shown before has gone.
+    auto hintGone = [&] {
+        const bool gone = test::WaitFor([&] { return app.ShownToolTip() == nullptr; });
+        app.Settle();
+        return gone && app.ShownToolTip() == nullptr;
+    };
+    auto coversItem = [&](int index) {
+        RECT tip{}, item{}, overlap{};
+        GetWindowRect(app.ShownToolTip(), &tip);
+        SendMessageW(app.Control(kList2), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+        MapWindowPoints(app.Control(kList2), nullptr, reinterpret_cast<POINT*>(&item), 2);
+        return IntersectRect(&overlap, &tip, &item) != FALSE;
+    };
+    RECT list{};
+    GetWindowRect(app.Control(kList2), &list);
+    const POINT belowTheEntries{list.left + 20, list.bottom - 12};
+
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.ProcessId());
+    ASSERT_NE(process, nullptr);
+    long objects = 0;
+    size_t windows = 0;
+    for (int round = 0; round < 4; ++round) {
+        pointTo(app.ItemOnScreen(kList2, 0));
+        ASSERT_TRUE(hintHolds(fSharp)) << "round " << round;
+        EXPECT_FALSE(coversItem(0));
+        POINT underTheHint = app.ItemOnScreen(kList2, 1);
+        underTheHint.x += 40;
+        RECT tip{};
+        GetWindowRect(app.ShownToolTip(), &tip);
+        EXPECT_TRUE(PtInRect(&tip, underTheHint)) << "the hint lies over the next entry";
+        pointTo(underTheHint);
+        ASSERT_TRUE(hintHolds(eMinor)) << "from entry to entry";
+        EXPECT_FALSE(coversItem(1));
+        pointTo(app.ItemOnScreen(kList2, 2));
+        EXPECT_TRUE(hintGone()) << "Yesterday names no key";
+        pointTo(app.ItemOnScreen(kList2, 0));
+        ASSERT_TRUE(hintHolds(fSharp));
+        pointTo(belowTheEntries);
+        EXPECT_TRUE(hintGone()) << "below the entries";
+        if (round == 0) {
+            objects = test::GdiObjectCountOf(process);
+            windows = app.TopLevelWindows().size();
+        }
+    }
+    EXPECT_GT(objects, 0);
+    EXPECT_EQ(test::GdiObjectCountOf(process), objects);
+    EXPECT_EQ(app.TopLevelWindows().size(), windows);
+    CloseHandle(process);
+
+    pointTo(app.ItemOnScreen(kList2, 0));
+    ASSERT_TRUE(hintHolds(fSharp));
+    app.DoubleClickItem(kList2, 0);
+    HWND box = WaitForSkinnedBox(app);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    EXPECT_TRUE(hintGone()) << "a message box is open";
+    pointTo(app.ItemOnScreen(kList2, 1));
+    EXPECT_TRUE(hintGone()) << "a message box is open";
+    ClickBoxButton(app, box, IDNO);
+    EXPECT_EQ(app.ListItems(kList2), (Items{"青花瓷 #F调", "晴天 Em", "Yesterday"}));
+    ASSERT_TRUE(app.Close());
 }
 
 // The texts a message box shows, joined.

@@ -359,13 +359,35 @@ public:
     int ListSelection(int unit) const { return static_cast<int>(SendMessageW(Control(unit), LB_GETCURSEL, 0, 0)); }
 
     // A control's text in code page 936, asked for as UTF-16 like the items.
-    std::string Text(int unit) const
+    std::string Text(int unit) const { return WindowText(Control(unit)); }
+    static std::string WindowText(HWND window)
     {
-        HWND control = Control(unit);
-        const int len = static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+        const int len = static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
         std::vector<wchar_t> wide(static_cast<size_t>(len) + 1);
-        SendMessageW(control, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+        SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
         return Gbk(wide.data());
+    }
+
+    // The middle of a list item on the screen, as the list shows it now.
+    POINT ItemOnScreen(int unit, int index) const
+    {
+        HWND list = Control(unit);
+        const int h = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        const int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+        POINT at{20, (index - top) * h + h / 2};
+        ClientToScreen(list, &at);
+        return at;
+    }
+
+    // The program's tooltip window that shows now, if any.
+    HWND ShownToolTip() const
+    {
+        for (HWND w : TopLevelWindows()) {
+            char cls[32] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            if (lstrcmpiA(cls, "tooltips_class32") == 0 && IsWindowVisible(w)) return w;
+        }
+        return nullptr;
     }
 
     // The window that has the keyboard focus in the program's thread.

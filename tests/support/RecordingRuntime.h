@@ -35,6 +35,7 @@ public:
     std::string perUserFolder = "C:\\Users\\u\\AppData\\Roaming\\Orvane";
     std::vector<std::function<void()>> deferred;
     bool sessionEnding = false;
+    int listItemHeight = 16;
 
     std::vector<std::string>& List(int unit) { return lists[unit]; }
 
@@ -112,6 +113,12 @@ public:
     void SetListSelection(int unit, int index) override
     {
         selections[unit] = index >= 0 && index < ListCount(unit) ? index : -1;
+    }
+    // Items of listItemHeight pixels from the top, none scrolled away.
+    int ListItemAt(int unit, int, int y) override
+    {
+        const int index = y >= 0 ? y / listItemHeight : -1;
+        return index < ListCount(unit) ? index : -1;
     }
 
     std::string ProgramDirectory() override { return programDirectory; }
