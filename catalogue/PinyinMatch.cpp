@@ -22,6 +22,13 @@ void AdvanceOver(uint64_t* bits, const uint64_t* mask, size_t words)
 
 void Set(uint64_t* bits, size_t at) { bits[at / 64] |= uint64_t(1) << (at % 64); }
 
+bool None(const uint64_t* bits, size_t words)
+{
+    for (size_t w = 0; w < words; ++w)
+        if (bits[w]) return false;
+    return true;
+}
+
 }  // namespace
 
 PinyinKeyword::PinyinKeyword(std::string_view typed)
@@ -39,6 +46,14 @@ PinyinKeyword::PinyinKeyword(std::string_view typed)
     letterAt_.assign(26 * words_, 0);
     for (size_t i = 0; i < letters_.size(); ++i) Set(&letterAt_[(letters_[i] - 'a') * words_], i);
     scratch_.assign(3 * words_, 0);
+    const char first = letters_[0];
+    startsRun_.assign(kPinyinCells / 64 + 1, 0);
+    uint16_t ids[kMaxPinyinReadings];
+    for (int cell = 0; cell < kPinyinCells; ++cell) {
+        const int count = PinyinReadingsOfCell(cell, ids);
+        for (int r = 0; r < count; ++r)
+            if (PinyinSyllable(ids[r])[0] == first) Set(startsRun_.data(), static_cast<size_t>(cell));
+    }
 }
 
 bool PinyinKeyword::Matches(std::string_view entry)
@@ -55,6 +70,10 @@ bool PinyinKeyword::Matches(std::string_view entry)
     std::fill(latinOnly, latinOnly + 2 * words, 0);
     uint16_t ids[kMaxPinyinReadings];
     auto done = [&] { return (spelled[n / 64] >> (n % 64)) & 1; };
+    // No run under way but the one that may start at each character: most
+    // characters of most entries are passed over by a look at startsRun_.
+    bool idle = true;
+    const char first = letters_[0];
     for (size_t i = 0; i < entry.size();) {
         const auto c = static_cast<unsigned char>(entry[i]);
         latinOnly[0] |= 1;
@@ -62,21 +81,27 @@ bool PinyinKeyword::Matches(std::string_view entry)
             // One byte: a Latin letter matches itself; anything else, and a
             // lead byte cut off at the end, is passed over.
             ++i;
-            if (!IsLetter(c)) continue;
+            if (!IsLetter(c) || (idle && (c | 0x20) != first)) continue;
+            idle = false;
             const uint64_t* at = &letterAt_[((c | 0x20) - 'a') * words];
             AdvanceOver(latinOnly, at, words);
             AdvanceOver(spelled, at, words);
             if (done()) return true;
+            idle = None(latinOnly, words) && None(spelled, words);
             continue;
         }
         // Two bytes: the trail byte is never a start, whatever it looks like.
-        const int count = PinyinReadings(c, static_cast<unsigned char>(entry[i + 1]), ids);
+        const int cell = PinyinCell(c, static_cast<unsigned char>(entry[i + 1]));
         i += 2;
+        if (idle && (cell < 0 || !((startsRun_[cell / 64] >> (cell % 64)) & 1))) continue;
+        const int count = PinyinReadingsOfCell(cell, ids);
         if (count == 0) continue;  // a symbol or punctuation
         if (count == kHanziWithoutReading) {
             std::fill(latinOnly, latinOnly + 2 * words, 0);
+            idle = true;
             continue;
         }
+        idle = false;
         std::fill(next, next + words, 0);
         for (size_t w = 0; w < words; ++w) {
             for (uint64_t reached = latinOnly[w] | spelled[w]; reached; reached &= reached - 1) {
@@ -101,6 +126,7 @@ bool PinyinKeyword::Matches(std::string_view entry)
         std::fill(latinOnly, latinOnly + words, 0);
         std::copy(next, next + words, spelled);
         if (done()) return true;
+        idle = None(spelled, words);
     }
     return false;
 }

@@ -34,6 +34,9 @@ private:
     size_t words_ = 0;     // 64-bit words for the keyword's positions 0..n
     std::vector<uint64_t> letterAt_;  // per letter a..z, where it stands in letters_
     std::vector<uint64_t> scratch_;
+    // Per table cell: whether a reading of its hanzi begins with the
+    // keyword's first letter, so that a run can start there.
+    std::vector<uint64_t> startsRun_;
 };
 
 }  // namespace orv
