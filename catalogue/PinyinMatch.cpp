@@ -60,6 +60,9 @@ bool PinyinKeyword::Matches(std::string_view entry)
 {
     if (!usable_) return false;
     const size_t n = letters_.size();
+    // Two bytes of hanzi spell at most six letters, any other byte one: a
+    // keyword longer than that (a pasted page, say) costs nothing per entry.
+    if (n > 3 * entry.size()) return false;
     const size_t words = words_;
     // The keyword positions that runs ending here have reached: over Latin
     // letters alone (a run that must still spell a hanzi), and with a hanzi
