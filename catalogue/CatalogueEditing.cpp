@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueEditing.h"
 
 #include "catalogue/KeywordMatch.h"
+#include "catalogue/PinyinMatch.h"
 
 namespace orv {
 
@@ -9,6 +10,14 @@ void ShowSearchResults(Runtime& rt, const CatalogueState& catalogue, std::string
     std::vector<std::string_view> matches;
     for (std::string_view line : catalogue.lines)
         if (ContainsKeyword(line, keyword)) matches.push_back(line);
+    // Letters that no entry holds as typed may be a title's pinyin: only
+    // then, so a search that finds something finds exactly what it did.
+    if (matches.empty()) {
+        PinyinKeyword pinyin(keyword);
+        if (pinyin.Usable())
+            for (std::string_view line : catalogue.lines)
+                if (pinyin.Matches(line)) matches.push_back(line);
+    }
     rt.ListReplaceAll(displayUnit, matches, catalogue.text);
 }
 

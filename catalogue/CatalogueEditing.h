@@ -10,7 +10,9 @@
 namespace orv {
 
 // Clears the display list and adds, in order, every line of the catalogue as
-// read that contains the keyword (character-aligned, case-sensitive).
+// read that contains the keyword (character-aligned, case-sensitive). When
+// none does and the keyword is pinyin (two letters or more, spaces and
+// apostrophes between them), the lines whose Chinese it spells instead.
 void ShowSearchResults(Runtime& rt, const CatalogueState& catalogue, std::string_view keyword, int displayUnit);
 
 // Appends text to the master list and to the display list, whatever the

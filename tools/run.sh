@@ -13,7 +13,9 @@ want_pe32=
 # The caller's own display, if any: wine-env.sh names a private one.
 caller_display=${ORV_CALLER_DISPLAY-${DISPLAY:-}}
 export ORV_CALLER_DISPLAY=$caller_display
-bash tools/setup.sh "${want_pe32:+run-pe32}${want_pe32:-run}"
+purpose=run
+[ -n "$want_pe32" ] && purpose=run-pe32
+bash tools/setup.sh "$purpose"
 . tools/machine.sh
 orv_machine_detect
 if [ "$ORV_PE32_RUN" = standin ]; then

@@ -123,7 +123,9 @@ base=(cmake make gcc g++ libc6-dev xvfb xauth x11-utils fonts-wqy-microhei fonts
       util-linux file)
 twin=(g++-mingw-w64-x86-64 wine64)
 pe32_build=(g++-mingw-w64-i686)
-tests=(libgtest-dev googletest xdotool zip unzip binutils)
+# unicode-data: the pinyin table is checked against the Han database it was
+# made from.
+tests=(libgtest-dev googletest xdotool zip unzip binutils unicode-data bzip2)
 # Which builds this purpose runs: the PE32 release under 32-bit Wine wants
 # the i386 package index.
 packages=("${base[@]}")

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "catalogue/KeywordMatch.h"
+#include "catalogue/PinyinMatch.h"
 
 namespace orv {
 namespace {
@@ -52,6 +53,93 @@ TEST(KeywordMatch, BrokenGbkDoesNotReadPastTheEnd)
     EXPECT_TRUE(ContainsKeyword("ab\x81", "\x81"));
     EXPECT_FALSE(ContainsKeyword("\x81", "\x81\x40"));
     EXPECT_TRUE(ContainsKeyword(std::string("a\0b", 3), std::string("\0b", 2)));
+}
+
+TEST(PinyinMatch, SpellsTitlesTheWaySingersTypeThem)
+{
+    struct Case {
+        std::string keyword;
+        std::string entry;
+        bool match;
+    };
+    std::string longTitle, longKeyword;  // past the first 64 letters of the keyword
+    for (int i = 0; i < 8; ++i) longTitle += "青花瓷", longKeyword += "qinghuaci";
+    const Case cases[] = {
+        // Initials, whole syllables, a mix, the last syllable typed partly.
+        {"qhc", "青花瓷", true},
+        {"dx", "稻香 D调", true},
+        {"qinghuaci", "青花瓷", true},
+        {"qinghc", "青花瓷", true},
+        {"qhuaci", "青花瓷", true},
+        {"qinghuac", "青花瓷", true},
+        {"huaci", "青花瓷", true},
+        {"qinhc", "青花瓷", false},  // only the last may be cut short
+        {"qinghuacii", "青花瓷", false},
+        {"qhcq", "青花瓷", false},
+        {longKeyword, longTitle, true},
+        {longKeyword + "q", longTitle, false},
+        // Case, spaces and apostrophes.
+        {"QHC", "青花瓷", true},
+        {"QingHuaCi", "青花瓷", true},
+        {"qing hua'ci", "青花瓷", true},
+        {"xi'an", "西安", true},
+        // Every modern reading of a polyphonic character, and no old one.
+        {"chang", "长", true},
+        {"zhang", "长", true},
+        {"le", "乐", true},
+        {"yue", "乐", true},
+        {"xing", "行", true},
+        {"hang", "行", true},
+        {"zhong", "重", true},
+        {"chong", "重", true},
+        {"ceng", "曾", true},
+        {"zeng", "曾", true},
+        {"yy", "音乐", true},
+        {"yl", "音乐", true},
+        {"ru", "女", false},  // kHanyuPinyin's historical rǔ
+        // ü typed v.
+        {"lv", "绿", true},
+        {"nv", "女", true},
+        {"nu", "女", false},
+        // zh, ch and sh by their first letter, their two, or the syllable.
+        {"zg", "中国", true},
+        {"zhg", "中国", true},
+        {"zhongg", "中国", true},
+        {"zog", "中国", false},
+        {"cf", "吃饭", true},
+        {"chf", "吃饭", true},
+        {"sh", "上海", true},
+        {"shh", "上海", true},
+        {"kah", "开会", false},  // two letters of a syllable only for zh, ch and sh
+        // Never from inside a syllable or a character.
+        {"engjing", "曾经", false},
+        {"gah", "綠a花", false},  // 綠 is BE 47, its trail byte an ASCII G
+        {"lvah", "綠a花", true},
+        // Spaces, digits and # are passed over, and match no letter.
+        {"hlc", "后来 C调", true},
+        {"hllry", "后来 1998 刘若英", true},
+        {"gfd", "新歌 #F调", true},
+        {"gft", "新歌 #F调", true},
+        {"hlo", "后来 0", false},
+        {"hc", "花，瓷", true},
+        // Latin letters match themselves within a run that spells a hanzi.
+        {"kgzw", "K歌之王 E调", true},
+        {"yesterday", "Yesterday F", false},
+        {"hello", "Hello C调", false},
+        {"hellocd", "Hello C调", true},
+        // A hanzi outside the table (兙 has no modern reading) ends a run.
+        {"hc", "花兙瓷", false},
+        {"hc", "兙花瓷", true},
+        // Not pinyin: one letter, or any other character.
+        {"g", "歌曲一 G调", false},
+        {"q-hc", "青花瓷", false},
+        {"qhc1", "青花瓷", false},
+        {"", "青花瓷", false},
+    };
+    for (const Case& c : cases) {
+        PinyinKeyword keyword(c.keyword);
+        EXPECT_EQ(keyword.Matches(c.entry), c.match) << c.keyword << " / " << c.entry;
+    }
 }
 
 // The plain definition: try every character boundary in turn.

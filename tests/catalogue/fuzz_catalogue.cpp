@@ -2,7 +2,8 @@
 // entries written back and read again are the same entries; a file that
 // ends in CR LF (or is empty) comes back byte for byte; keyword matching
 // over the entries never reads outside them and agrees with the plain
-// definition (try every character boundary).
+// definition (try every character boundary); pinyin matching never reads
+// outside them either, and a space before an entry changes nothing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "catalogue/CatalogueFormat.h"
 #include "catalogue/KeywordMatch.h"
+#include "catalogue/PinyinMatch.h"
 
 static bool ContainsKeywordByDefinition(std::string_view entry, std::string_view keyword)
 {
@@ -32,8 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool endsInSeparator = size >= 2 && bytes.substr(size - 2) == "\r\n";
     if ((size == 0 || endsInSeparator) && written != bytes) std::abort();
     // The first entry doubles as a keyword for every other entry.
-    if (!entries.empty())
-        for (const auto& e : entries)
+    if (!entries.empty()) {
+        orv::PinyinKeyword pinyin(entries.front());
+        for (const auto& e : entries) {
             if (orv::ContainsKeyword(e, entries.front()) != ContainsKeywordByDefinition(e, entries.front())) std::abort();
+            if (pinyin.Matches(e) != pinyin.Matches(" " + e)) std::abort();
+        }
+    }
     return 0;
 }

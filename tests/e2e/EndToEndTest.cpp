@@ -87,6 +87,28 @@ TEST_F(EndToEnd, KeywordAndEnterShowTheMatchingEntries)
     ASSERT_TRUE(app.Close());
 }
 
+TEST_F(EndToEnd, PinyinListsWhatTheKeywordSearchCannotFind)
+{
+    StartWith("青花瓷 C调\r\n稻香 D调\r\n歌曲一 G调\r\nYesterday F\r\n清华池 现场版\r\n稻香 dx remix\r\n"
+              "青花瓷 #F调\r\n");
+    auto search = [&](const char* keyword) {
+        app.SetText(kEdit2, keyword);
+        app.PressEnter(kEdit2);
+        app.Settle();
+        return app.ListItems(kList2);
+    };
+    // No entry holds these letters: they are read as pinyin.
+    EXPECT_EQ(search("qhc"), (Items{"青花瓷 C调", "清华池 现场版", "青花瓷 #F调"}));
+    EXPECT_EQ(search("qinghuaci"), (Items{"青花瓷 C调", "青花瓷 #F调"}));
+    EXPECT_EQ(search("qinghc"), (Items{"青花瓷 C调", "清华池 现场版", "青花瓷 #F调"}));
+    // A keyword that an entry holds finds that entry only.
+    EXPECT_EQ(search("dx"), (Items{"稻香 dx remix"}));
+    EXPECT_EQ(search("g"), Items{});
+    EXPECT_EQ(search("yesterday"), Items{});
+    EXPECT_EQ(app.ListItems(kList1).size(), 7u);
+    ASSERT_TRUE(app.Close());
+}
+
 TEST_F(EndToEnd, AddDeleteYesAndNoThenRestart)
 {
     StartWith("A\r\nB\r\nC\r\n");
