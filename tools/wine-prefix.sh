@@ -12,13 +12,19 @@ orv_boot_prefix() {
 orv_prepare_prefix() {
   local kind=$1 here=$ORV_ROOT/tools
   orv_wine_use "$kind"
-  local stamp="$WINEPREFIX/.orvane-stamp" want windows
-  want=$({ cat "$here/wine-prefix.reg.txt"; echo "recipe $orv_prefix_recipe $kind"; } | sha256sum | cut -c1-16)
+  local stamp="$WINEPREFIX/.orvane-stamp" want windows refuse32=
+  # The twin's prefix is booted without its 32-bit side where the machine
+  # has an emulator to switch off (and in the stand-in): a prefix booted the
+  # other way is made again, so each path meets the prefix it would have.
+  if [ "$kind" = 64 ] && [ "$ORV_MACHINE_RUNS_32BIT" = 0 ] && [ -e "$ORV_BINFMT/qemu-i386" ]; then
+    refuse32=" without its 32-bit side"
+  fi
+  want=$({ cat "$here/wine-prefix.reg.txt"; echo "recipe $orv_prefix_recipe $kind$refuse32"; } | sha256sum | cut -c1-16)
   [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && return 0
   echo "setup: preparing the $kind Wine prefix in $WINEPREFIX"
   orv_xvfb_start
   rm -rf "$WINEPREFIX"
-  if [ "$kind" = 64 ] && [ "$ORV_MACHINE_RUNS_32BIT" = 0 ] && [ -e "$ORV_BINFMT/qemu-i386" ]; then
+  if [ -n "$refuse32" ]; then
     # wineboot ends with a 32-bit step (syswow64 rundll32 ... Wow64Install):
     # seconds where 32-bit code runs, two minutes under the emulator. The
     # x86_64 twin needs none of it, so here the step is refused, as on a
