@@ -11,6 +11,11 @@
 # process it started is ended before it returns.
 #   ORV_PE32_PROGRAM  the PE32 orvane.exe (default: the PE32 build's)
 #   ORV_E2E_FILTER    the tests to run (default: EndToEndPe32.*)
+#   ORV_AFTER         a file: the prefix is made at once, the run waits
+#                     until the file exists (tools/test.sh starts the check
+#                     before its builds are done)
+# It runs on the display ORV_DISPLAY names, starting an Xvfb there if none
+# answers, so that it can run beside another suite.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,18 +28,26 @@ filter=${ORV_E2E_FILTER:-EndToEndPe32.*}
 limit=${ORV_EMULATED_LIMIT:-480}
 driver=build/win64/tests/e2e/end_to_end_test.exe
 [ -n "$program" ] || fail "ORV_PE32_PROGRAM names no program"
-[ -f "$program" ] || fail "no PE32 program at $program"
-[ -f "$(dirname "$program")/orvcore.rtl" ] || fail "no orvcore.rtl beside $program"
-[ -f "$driver" ] || fail "no end-to-end driver at $driver (the x86_64 build)"
 dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' ||
   fail "32-bit Wine (wine32:i386) is not installed (see tools/setup.sh's output): the PE32 release cannot run"
 orv_machine_detect
 [ "$ORV_PE32_RUN" = emulated ] ||
   fail "this machine gives no emulator for the PE32 release ($ORV_PE32_RUN${ORV_PE32_WHY:+: $ORV_PE32_WHY})"
 
-bash tools/setup.sh wow64 >&2
+prefix_started=$(date +%s)
+bash tools/setup.sh wow64
+echo "emulated check: the wow64 prefix was ready in $(( $(date +%s) - prefix_started )) s"
+if [ -n "${ORV_AFTER:-}" ]; then
+  while [ ! -e "$ORV_AFTER" ]; do sleep 1; done
+fi
+[ -f "$program" ] || fail "no PE32 program at $program"
+[ -f "$(dirname "$program")/orvcore.rtl" ] || fail "no orvcore.rtl beside $program"
+[ -f "$driver" ] || fail "no end-to-end driver at $driver (the x86_64 build)"
+
 . tools/wine-env.sh
+. tools/xvfb.sh
 orv_wine_use wow64
+orv_xvfb_start
 
 # Every process of the run, the Wine server and the emulated ones included,
 # carries this in its environment: the end finds them all by it.
@@ -47,7 +60,7 @@ end_run() {
   [ -z "$pids" ] || kill -KILL $pids 2>/dev/null || true
 }
 log=$(mktemp)
-trap 'end_run; rm -f "$log"' EXIT
+trap 'end_run; rm -f "$log"; orv_xvfb_stop' EXIT
 started=$(date +%s)
 # A server started elsewhere (outside the stand-in, say) would not reach
 # this emulator.

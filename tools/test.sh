@@ -44,6 +44,38 @@ fi
 # ctest exits 0 when no test matched; here every run must run some.
 orv_ctest() { ctest --no-tests=error "$@"; }
 
+# The emulated end-to-end check runs beside the rest, on a display of its
+# own: its prefix (with the 32-bit side, booted emulated: about two minutes
+# on one core) boots while the builds run, and the check itself (two
+# emulated starts) runs beside the twin's suite, which mostly waits for
+# windows. It is the last thing waited for; then its refusals run.
+emulated_pid=
+if [ "$ORV_PE32_RUN" = emulated ]; then
+  builds_done=$ORV_CACHE/builds.done
+  emulated_log=$ORV_CACHE/emulated-check.log
+  rm -f "$builds_done"
+  setsid env ORV_DISPLAY=:98 ORV_AFTER="$builds_done" bash tools/emulated-check.sh > "$emulated_log" 2>&1 &
+  emulated_pid=$!
+fi
+end_emulated() {
+  [ -n "$emulated_pid" ] || return 0
+  kill -- -"$emulated_pid" 2>/dev/null || true
+  ORV_WINE_KIND=wow64 bash -c '. tools/wine-env.sh; orv_wineserver -k' 2>/dev/null || true
+}
+trap 'end_emulated; [ -n "$finished" ] || show_stages' EXIT
+emulated_check() {
+  local status=0
+  wait "$emulated_pid" || status=$?
+  emulated_pid=
+  cat "$emulated_log"
+  local prefix check
+  prefix=$(sed -n 's/^emulated check: the wow64 prefix was ready in \([0-9]*\) s$/\1/p' "$emulated_log")
+  check=$(sed -n 's/^emulated check: PE32 end-to-end under qemu, .* in \([0-9]*\) s$/\1/p' "$emulated_log")
+  [ -z "$prefix" ] || stages+=("$(printf 'time: %-40s %5d s' "wow64 prefix, beside the builds" "$prefix")")
+  [ -z "$check" ] || stages+=("$(printf 'time: %-40s %5d s' "PE32 emulated end-to-end, beside" "$check")")
+  return $status
+}
+
 configure() { cmake -S . -B "build/$1" "${@:2}" >/dev/null; }
 stage "host build" eval 'configure host -DCMAKE_BUILD_TYPE=Debug && cmake --build build/host -j"$jobs"'
 stage "host suite" orv_ctest --test-dir build/host --output-on-failure -j"$jobs" -LE pe32-release
@@ -54,6 +86,7 @@ stage "PE32 build" eval 'configure win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.c
 # The scripts' own refusals: a machine that cannot be told, a stand-in that
 # could not be made, a ctest that ran nothing.
 stage "machine scripts" bash tests/tools/fail_closed_test.sh machine
+[ -z "$emulated_pid" ] || touch "$builds_done"
 
 . tools/wine-env.sh
 . tools/xvfb.sh
@@ -63,28 +96,8 @@ stop_wine() {
   keepalive_pid=
   orv_wineserver -k 2>/dev/null || true
 }
-wow64_pid=
-trap 'stop_wine; orv_xvfb_stop; [ -z "$wow64_pid" ] || kill -- -"$wow64_pid" 2>/dev/null; [ -n "$finished" ] || show_stages' EXIT
+trap 'stop_wine; orv_xvfb_stop; end_emulated; [ -n "$finished" ] || show_stages' EXIT
 orv_xvfb_start
-
-# The emulated path's prefix with its 32-bit side boots emulated for about
-# two minutes, on one core and mostly waiting for the emulator: it boots
-# beside the twin's suite, on a display of its own so that no window of its
-# meets the suite's pointer and keyboard.
-if [ "$ORV_PE32_RUN" = emulated ]; then
-  wow64_log=$ORV_CACHE/wow64-setup.log
-  wow64_started=$(date +%s)
-  setsid env ORV_DISPLAY=:98 bash tools/setup.sh wow64 > "$wow64_log" 2>&1 &
-  wow64_pid=$!
-fi
-wow64_prefix() {
-  local status=0
-  wait "$wow64_pid" || status=$?
-  wow64_pid=
-  cat "$wow64_log"
-  echo "wow64 prefix ready $(( $(date +%s) - wow64_started )) s after its boot began"
-  return $status
-}
 
 # Wine's helper processes (services, the desktop process) inherit the output
 # of whichever program starts them, and ctest waits for a test's output to
@@ -130,9 +143,8 @@ case $ORV_PE32_RUN in
   emulated)
     wine32_missing && exit 1
     stage "PE32 package contents" bash tests/package/package_test.sh "$root" --contents-only
-    stage "wow64 prefix (what its boot took past the suite)" wow64_prefix
+    stage "PE32 emulated end-to-end, past the rest" emulated_check
     stage "emulated check's refusals" bash tests/tools/fail_closed_test.sh emulated
-    stage "PE32 emulated end-to-end (qemu)" bash tools/emulated-check.sh
     where="qemu registered for i386 programs"
     [ -n "${ORV_IN_STANDIN:-}" ] && where="qemu in the stand-in for a machine without 32-bit code"
     last="PE32: static checks and emulated end-to-end ($where)"
