@@ -4,9 +4,17 @@
 # orv_prepare_prefix changes).
 orv_prefix_recipe=2
 
+# A boot that hangs (an emulated one can) is ended, with every process of
+# the prefix, after ORV_BOOT_LIMIT seconds (10 minutes).
 orv_boot_prefix() {
-  orv_wine wineboot -i >/dev/null 2>&1 || true
-  orv_wineserver -w
+  local limit=${ORV_BOOT_LIMIT:-600} server=wineserver
+  [ "$ORV_WINE_BITS" = 64 ] && [ -x /usr/lib/wine/wineserver64 ] && server=/usr/lib/wine/wineserver64
+  LC_ALL=zh_CN.GBK timeout -k 10 "$limit" "$ORV_WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
+  if ! timeout "$limit" "$server" -w; then
+    "$server" -k 2>/dev/null || true
+    echo "setup: the $ORV_WINE_KIND prefix's boot did not end within $limit s" >&2
+    return 1
+  fi
 }
 
 orv_prepare_prefix() {
@@ -29,9 +37,9 @@ orv_prepare_prefix() {
     # seconds where 32-bit code runs, two minutes under the emulator. The
     # x86_64 twin needs none of it, so here the step is refused, as on a
     # machine with no emulator at all; the wow64 prefix has it.
-    orv_with_emulator_off orv_boot_prefix
+    orv_with_emulator_off orv_boot_prefix || return 1
   else
-    orv_boot_prefix
+    orv_boot_prefix || return 1
   fi
   windows=$WINEPREFIX/drive_c/windows
   if [ ! -f "$windows/system32/kernel32.dll" ]; then
