@@ -151,6 +151,9 @@ if [ -z "${ORV_IN_STANDIN:-}" ]; then
   if [ "$ORV_PE32_RUN" = standin ]; then
     standin_emulator
     packages+=(binutils)  # the stand-in proves itself with an i386 program
+  elif [ "$ORV_PE32_RUN" = native ] && [ "$purpose" = test ] && orv_standin_possible; then
+    # The scripts' own tests make stand-ins on every machine that can.
+    standin_emulator || echo "setup: the stand-in's own tests will be passed over" >&2
   fi
 
   # 32-bit Wine goes in the same transaction as the rest. Should the i386
