@@ -1,13 +1,6 @@
 #include "catalogue/KeywordMatch.h"
 
-
 namespace orv {
-
-namespace {
-
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
-}  // namespace
 
 bool ContainsKeyword(std::string_view entry, std::string_view keyword)
 {
@@ -19,7 +12,7 @@ bool ContainsKeyword(std::string_view entry, std::string_view keyword)
     size_t boundary = 0;
     for (size_t at = entry.find(keyword); at != std::string_view::npos; at = entry.find(keyword, at + 1)) {
         while (boundary < at)
-            boundary += (IsLeadByte(static_cast<unsigned char>(entry[boundary])) && boundary + 1 < entry.size()) ? 2 : 1;
+            boundary += (IsGbkLeadByte(static_cast<unsigned char>(entry[boundary])) && boundary + 1 < entry.size()) ? 2 : 1;
         if (boundary == at) return true;
     }
     return false;

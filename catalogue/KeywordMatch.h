@@ -5,6 +5,9 @@
 
 namespace orv {
 
+// The first byte of a two-byte GBK character.
+inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
 // True when keyword occurs in entry as a contiguous, case-sensitive byte run
 // that starts on a character boundary. GBK characters are one byte (below
 // 0x80) or two (lead 0x81..0xFE, then any trail byte), so a keyword whose

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "catalogue/KeywordMatch.h"
 #include "catalogue/PinyinTable.h"
 
 namespace orv {
@@ -80,7 +81,7 @@ bool PinyinKeyword::Matches(std::string_view entry)
     for (size_t i = 0; i < entry.size();) {
         const auto c = static_cast<unsigned char>(entry[i]);
         latinOnly[0] |= 1;
-        if (c < 0x81 || c == 0xFF || i + 1 == entry.size()) {
+        if (!IsGbkLeadByte(c) || i + 1 == entry.size()) {
             // One byte: a Latin letter matches itself; anything else, and a
             // lead byte cut off at the end, is passed over.
             ++i;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "catalogue/KeywordMatch.h"
+
 namespace orv {
 
 namespace {
@@ -22,8 +24,6 @@ enum : int {
 };
 
 constexpr int kNaturalPitch[7] = {0, 2, 4, 5, 7, 9, 11};
-
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 int FoldWide(unsigned char lead, unsigned char trail)
 {
@@ -49,7 +49,7 @@ std::vector<int> Fold(std::string_view entry)
     folded.reserve(entry.size());
     for (size_t i = 0; i < entry.size(); ++i) {
         const auto c = static_cast<unsigned char>(entry[i]);
-        if (IsLeadByte(c) && i + 1 < entry.size()) {
+        if (IsGbkLeadByte(c) && i + 1 < entry.size()) {
             folded.push_back(FoldWide(c, static_cast<unsigned char>(entry[++i])));
         } else {
             folded.push_back(c < 0x80 ? static_cast<int>(c) : static_cast<int>(kOtherWide));

@@ -338,8 +338,11 @@ void Win32Runtime::HoverHint(HWND control, std::string_view text, bool besideIte
 
 void Win32Runtime::ShowItemHint(HWND list, std::string_view text)
 {
-    POINT pt;
-    GetCursorPos(&pt);
+    // Where the move being handled happened, as the caller read it: the
+    // pointer may have gone on to another item since, and the text is for
+    // this one.
+    const DWORD at = GetMessagePos();
+    POINT pt{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     ScreenToClient(list, &pt);
     const int index = ListItemUnder(list, pt);
     RECT client{}, item{};

@@ -28,8 +28,7 @@ filter=${ORV_E2E_FILTER:-EndToEndPe32.*}
 limit=${ORV_EMULATED_LIMIT:-480}
 driver=build/win64/tests/e2e/end_to_end_test.exe
 [ -n "$program" ] || fail "ORV_PE32_PROGRAM names no program"
-dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' ||
-  fail "32-bit Wine (wine32:i386) is not installed (see tools/setup.sh's output): the PE32 release cannot run"
+orv_need_wine32 "emulated check" || exit 1
 orv_machine_detect
 [ "$ORV_PE32_RUN" = emulated ] ||
   fail "this machine gives no emulator for the PE32 release ($ORV_PE32_RUN${ORV_PE32_WHY:+: $ORV_PE32_WHY})"

@@ -103,6 +103,13 @@ orv_machine_detect() {
   export ORV_MACHINE_RUNS_32BIT ORV_PE32_RUN ORV_PE32_WHY
 }
 
+# 0 when 32-bit Wine is installed; otherwise says so for the caller named.
+orv_need_wine32() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return 0
+  echo "$1: 32-bit Wine (wine32:i386) is not installed (see tools/setup.sh's output): the PE32 release cannot run" >&2
+  return 1
+}
+
 # The binfmt_misc line that hands i386 ELF executables and shared objects
 # to an interpreter ("F": opened now, so it serves every mount namespace;
 # "P": argv[0] stays as the program gave it).
@@ -136,7 +143,8 @@ orv_with_emulator_off() {
   )
 }
 
-# The i386 program the stand-in proves itself with: it only waits.
+# The i386 program the stand-in proves itself with: it only waits. (as and
+# ld are binutils, which gcc brings.)
 orv_wait32_program() {
   local program=$ORV_CACHE/machine/wait32
   if [ ! -x "$program" ] || [ "$ORV_ROOT/tools/machine/wait32.S" -nt "$program" ]; then

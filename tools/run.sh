@@ -28,18 +28,12 @@ if [ -n "$caller_display" ] && xdpyinfo -display "$caller_display" >/dev/null 2>
 fi
 . tools/wine-env.sh
 
-need_wine32() {
-  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return 0
-  echo "run: 32-bit Wine (wine32:i386) is not installed (see tools/setup.sh's output): the PE32 release cannot" \
-       "run; ORV_X64_ONLY=1 bash tools/run.sh opens the x86_64 twin" >&2
-  exit 1
-}
 if [ "$ORV_PE32_RUN" = native ]; then
-  need_wine32
+  orv_need_wine32 run || exit 1
   build=win toolchain=mingw-i686 kind=32
 elif [ -n "$want_pe32" ]; then
   [ "$ORV_PE32_RUN" = emulated ] || { echo "run: no emulator for the PE32 release here: $ORV_PE32_WHY" >&2; exit 1; }
-  need_wine32
+  orv_need_wine32 run || exit 1
   build=win toolchain=mingw-i686 kind=wow64
   echo "run: the PE32 release under an emulator: the window takes minutes to appear"
 else

@@ -49,15 +49,19 @@ apt_update() {
 # amd64 twin's newer security version and apt reports held broken packages:
 # the release suite alone has matching pairs. Everything goes in one
 # transaction, so that no amd64 library moves ahead of its i386 twin first.
+# Leading arguments that start with "-" are apt-get's options.
 apt_install() {
-  local missing=() p
+  local options=() missing=() p
+  while [ $# -gt 0 ] && [ "${1#-}" != "$1" ]; do options+=("$1"); shift; done
   for p in "$@"; do installed "$p" || missing+=("$p"); done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "setup: installing ${missing[*]}"
   apt_update
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null && return 0
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${options[@]}" "${missing[@]}" >/dev/null &&
+    return 0
   echo "setup: some packages could not be resolved; installing from the release suite (-t bookworm)"
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq -t bookworm "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq -t bookworm "${options[@]}" "${missing[@]}" \
+    >/dev/null
 }
 
 # The probe that tells the machines apart is built with the host compiler
@@ -72,16 +76,11 @@ orv_machine_detect
 # package): the PE32 release is then only read, and tools/test.sh says so.
 machine_emulator() {
   local binfmt=$ORV_BINFMT
-  if ! installed qemu-user-static; then
-    echo "setup: this machine runs no 32-bit code: installing qemu-user-static"
-    apt_update
-    if ! DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-           qemu-user-static >/dev/null &&
-       ! DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-           -t bookworm qemu-user-static >/dev/null; then
-      echo "setup: qemu-user-static cannot be installed from these package lists: no emulator for the PE32 release" >&2
-      return 1
-    fi
+  # Not its recommends (systemd or binfmt-support): the one handler it needs
+  # is registered here.
+  if ! apt_install --no-install-recommends qemu-user-static; then
+    echo "setup: qemu-user-static cannot be installed from these package lists: no emulator for the PE32 release" >&2
+    return 1
   fi
   if [ ! -e "$binfmt/register" ] && ! "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt"; then
     echo "setup: binfmt_misc cannot be mounted on $binfmt here: no emulator for the PE32 release" >&2
@@ -125,7 +124,7 @@ twin=(g++-mingw-w64-x86-64 wine64)
 pe32_build=(g++-mingw-w64-i686)
 # unicode-data: the pinyin table is checked against the Han database it was
 # made from.
-tests=(libgtest-dev googletest xdotool zip unzip binutils unicode-data bzip2)
+tests=(libgtest-dev googletest xdotool zip unzip unicode-data bzip2)
 # Which builds this purpose runs: the PE32 release under 32-bit Wine wants
 # the i386 package index.
 packages=("${base[@]}")
@@ -137,7 +136,7 @@ case $purpose in
     else packages+=("${twin[@]}")
     fi
     ;;
-  run-pe32 | wow64) packages+=("${twin[@]}" "${pe32_build[@]}" wine binutils); pe32_wine=1 ;;
+  run-pe32 | wow64) packages+=("${twin[@]}" "${pe32_build[@]}" wine); pe32_wine=1 ;;
 esac
 
 # Inside the stand-in nothing is installed: all of it was, outside.
@@ -150,7 +149,6 @@ if [ -z "${ORV_IN_STANDIN:-}" ]; then
   fi
   if [ "$ORV_PE32_RUN" = standin ]; then
     standin_emulator
-    packages+=(binutils)  # the stand-in proves itself with an i386 program
   elif [ "$ORV_PE32_RUN" = native ] && [ "$purpose" = test ] && orv_standin_possible; then
     # The scripts' own tests make stand-ins on every machine that can.
     standin_emulator || echo "setup: the stand-in's own tests will be passed over" >&2

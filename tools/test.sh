@@ -122,11 +122,6 @@ stage "x86_64 twin suite (64-bit Wine)" twin_suite
 stage "PE32 static checks" env ORV_PE32_BUILD="$root/build/win" \
   ctest --no-tests=error --test-dir build/host --output-on-failure -L pe32-release
 
-wine32_missing() {
-  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return 1
-  echo "PE32: 32-bit Wine (wine32:i386) is not installed (see tools/setup.sh's output): the PE32 release cannot run" >&2
-}
-
 native_suite() {
   orv_wine_use 32
   start_keepalive build/win/tools/keepalive/orv-keepalive.exe
@@ -136,12 +131,12 @@ native_suite() {
 
 case $ORV_PE32_RUN in
   native)
-    wine32_missing && exit 1
+    orv_need_wine32 PE32 || exit 1
     stage "PE32 suite (32-bit Wine)" native_suite
     last="PE32: native suite under 32-bit Wine"
     ;;
   emulated)
-    wine32_missing && exit 1
+    orv_need_wine32 PE32 || exit 1
     stage "PE32 package contents" bash tests/package/package_test.sh "$root" --contents-only
     stage "PE32 emulated end-to-end, past the rest" emulated_check
     stage "emulated check's refusals" bash tests/tools/fail_closed_test.sh emulated

@@ -33,11 +33,14 @@ orv_wine_use() {
     [ "$1" = wow64 ] && WINEPREFIX=${ORV_WINEPREFIX_WOW64:-$ORV_CACHE/wine-prefix64-wow}
     export WINEARCH=win64
     ORV_WINE_LOADER=$ORV_WINE64_LOADER
+    ORV_WINESERVER=/usr/lib/wine/wineserver64
+    [ -x "$ORV_WINESERVER" ] || ORV_WINESERVER=wineserver
   else
     export ORV_WINE_BITS=32
     export WINEPREFIX=${ORV_WINEPREFIX:-$ORV_CACHE/wine-prefix}
     export WINEARCH=win32
     ORV_WINE_LOADER=wine
+    ORV_WINESERVER=wineserver
   fi
 }
 orv_wine_use "${ORV_WINE_KIND:-${ORV_WINE_BITS:-32}}"
@@ -55,13 +58,7 @@ export QEMU_RESERVED_VA=0xfffe0000
 # to Wine per command: the shell itself has no such locale and would complain.
 orv_wine() { LC_ALL=zh_CN.GBK "$ORV_WINE_LOADER" "$@"; }
 # The server of the prefix in use (wineserver -w waits, -k ends it).
-orv_wineserver() {
-  if [ "$ORV_WINE_BITS" = 64 ] && [ -x /usr/lib/wine/wineserver64 ]; then
-    /usr/lib/wine/wineserver64 "$@"
-  else
-    wineserver "$@"
-  fi
-}
+orv_wineserver() { "$ORV_WINESERVER" "$@"; }
 # Wine turns file names into Unix ones with the Unix locale's character set,
 # and with no zh_CN.GBK locale installed that is ASCII: a Chinese file name
 # cannot even be created. Runs that need such names ask for the GBK locale

@@ -7,11 +7,10 @@ orv_prefix_recipe=2
 # A boot that hangs (an emulated one can) is ended, with every process of
 # the prefix, after ORV_BOOT_LIMIT seconds (10 minutes).
 orv_boot_prefix() {
-  local limit=${ORV_BOOT_LIMIT:-600} server=wineserver
-  [ "$ORV_WINE_BITS" = 64 ] && [ -x /usr/lib/wine/wineserver64 ] && server=/usr/lib/wine/wineserver64
+  local limit=${ORV_BOOT_LIMIT:-600}
   LC_ALL=zh_CN.GBK timeout -k 10 "$limit" "$ORV_WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
-  if ! timeout "$limit" "$server" -w; then
-    "$server" -k 2>/dev/null || true
+  if ! timeout "$limit" "$ORV_WINESERVER" -w; then
+    orv_wineserver -k 2>/dev/null || true
     echo "setup: the $ORV_WINE_KIND prefix's boot did not end within $limit s" >&2
     return 1
   fi
