@@ -831,28 +831,17 @@ TEST(EndToEndImage, DamagedImageIsReportedNotRun)
     exe[span.offset + 0x24] ^= 0x55;  // the first segment header's offset
     ASSERT_TRUE(WriteFileBytes(app.ProgramPath(), exe));
 
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string cmd = "\"" + app.ProgramPath() + "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    HWND box = nullptr;
-    for (DWORD start = GetTickCount(); !box && GetTickCount() - start < 10000; Sleep(20)) {
-        for (HWND h = nullptr; (h = FindWindowExA(nullptr, h, "#32770", nullptr)) != nullptr;) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            if (pid == pi.dwProcessId) box = h;
-        }
-    }
+    ASSERT_TRUE(app.Launch());
+    // Only a shown box has its text: one found while MessageBox still builds
+    // it read as stray bytes under Wine.
+    HWND box = app.WaitForDialog();
     ASSERT_NE(box, nullptr) << "no message appeared";
     char text[512] = {};
     GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
     EXPECT_EQ(std::string(text).find("Orvane cannot start: the program image is invalid"), 0u) << text;
     EXPECT_EQ(FindWindowExA(nullptr, nullptr, "OrvaneMainWindow", nullptr), nullptr);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(app.WaitForExit(10000));
 }
 
 // Without a manifest Windows would virtualise the program's writes into
