@@ -12,6 +12,7 @@
 namespace orv {
 
 class SkinEngine;
+class TrackKeys;
 
 // Shows a message box owned by owner and returns the pressed button's
 // identifier minus one (OK 0, Cancel 1, Yes 5, No 6). A null caption gives the
@@ -26,6 +27,7 @@ struct AppContext {
     MessageBoxService showMessageBox;
     std::string_view clickSound;  // WAV bytes, valid for the whole run
     HICON appIcon = nullptr;
+    TrackKeys* trackKeys = nullptr;  // backing tracks handed over; none in tests of the handlers
 };
 
 }  // namespace orv

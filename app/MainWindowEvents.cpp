@@ -5,6 +5,7 @@
 #include "app/MainLayout.h"
 #include "app/ProgramTexts.h"
 #include "app/SkinSetup.h"
+#include "app/TrackKeys.h"
 
 namespace orv {
 
@@ -25,6 +26,8 @@ void OnMainWindowCreated(AppContext& app)
 
 void OnMainWindowQueryClose(AppContext& app)
 {
+    // A track being listened to is left unfinished: nothing runs on past the window.
+    if (app.trackKeys) app.trackKeys->StopAndWait();
     // Always saved, changed or not; a failure does not keep the window open.
     const SaveReport report = SaveCatalogue(*app.rt, app.catalogue, app.lists);
     // At the end of the session nothing may wait for an answer.

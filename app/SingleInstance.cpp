@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "runtime/FileHandover.h"
 #include "runtime/Win32Runtime.h"
 
 namespace orv {
@@ -95,7 +96,7 @@ SingleInstance::~SingleInstance()
 
 void SingleInstance::Claim(HWND window) const { SetPropA(window, kFolderProperty, PropertyValue(key_)); }
 
-bool SingleInstance::ShowRunningCopy() const
+HWND SingleInstance::RunningWindow() const
 {
     // The running copy may still be creating its window.
     for (int attempt = 0; attempt < 50; ++attempt) {
@@ -106,12 +107,32 @@ bool SingleInstance::ShowRunningCopy() const
             GetWindowThreadProcessId(search.found, &pid);
             // Let the running copy take the foreground.
             AllowSetForegroundWindow(pid);
-            PostMessageA(search.found, RegisterWindowMessageA(kShowRunningCopyMessage), 0, 0);
-            return true;
+            return search.found;
         }
         Sleep(100);
     }
-    return false;
+    return nullptr;
+}
+
+bool SingleInstance::ShowRunningCopy() const
+{
+    HWND window = RunningWindow();
+    return window && PostMessageA(window, RegisterWindowMessageA(kShowRunningCopyMessage), 0, 0);
+}
+
+bool SingleInstance::HandOver(const std::vector<std::wstring>& paths) const
+{
+    HWND window = RunningWindow();
+    if (!window) return false;
+    const std::wstring list = EncodePathList(paths);
+    COPYDATASTRUCT data{kPathListCopyData, static_cast<DWORD>(list.size() * sizeof(wchar_t)),
+                        const_cast<wchar_t*>(list.data())};
+    // A copy that hangs must not hang this start too.
+    DWORD_PTR taken = FALSE;
+    const bool sent = SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                          SMTO_ABORTIFHUNG | SMTO_BLOCK, 10000, &taken) != 0;
+    PostMessageA(window, RegisterWindowMessageA(kShowRunningCopyMessage), 0, 0);
+    return sent && taken;
 }
 
 }  // namespace orv

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace orv {
 
@@ -37,7 +38,14 @@ public:
     // be found.
     bool ShowRunningCopy() const;
 
+    // Hands paths to the running copy of this folder, which then works on
+    // them as if they had been dropped on its window, and shows its window.
+    // False when no running copy took them.
+    bool HandOver(const std::vector<std::wstring>& paths) const;
+
 private:
+    HWND RunningWindow() const;
+
     uint64_t key_;
     HANDLE mutex_ = nullptr;
     bool first_ = true;

@@ -7,7 +7,9 @@
 #include "app/SkinSetup.h"
 #include "app/SingleInstance.h"
 #include "app/StartFailure.h"
+#include "app/TrackKeys.h"
 #include "resources/Resources.h"
+#include "runtime/FileHandover.h"
 #include "runtime/FileServices.h"
 #include "runtime/Win32Runtime.h"
 #include "skin/ControlSkins.h"
@@ -54,8 +56,12 @@ ProgramDescription BuiltInProgram() { return {MainLayout(), MainEvents(), Stored
 int RunOrvane(const ProgramDescription& program)
 {
     SingleInstance instance(ExecutableDirectory());
+    // Files given on the command line: Explorer's "open with", or a drop on
+    // the program's icon. A running copy of this folder takes them.
+    std::vector<std::wstring> handed = CommandLinePaths();
     if (!instance.First()) {
-        instance.ShowRunningCopy();
+        if (handed.empty()) instance.ShowRunningCopy();
+        else instance.HandOver(handed);
         return 0;
     }
     Win32Runtime rt(program.layout);
@@ -71,12 +77,19 @@ int RunOrvane(const ProgramDescription& program)
     InstallControlSkinModules();
     StartupRoutine(app);
 
+    TrackKeys trackKeys(app, rt);
+    app.trackKeys = &trackKeys;
+    rt.SetFileHandover([&trackKeys](std::vector<std::wstring> paths) { trackKeys.Take(std::move(paths)); });
+    rt.SetEscapeAction([&trackKeys] { return trackKeys.StopByUser(); });
+
     BindEvents(rt, app, program.events);
     rt.SetWindowSound(program.windowSound);
     rt.SetTabOrder(MainTabOrder());
     int code = 0;
     if (rt.CreateWindowFromLayout()) {
         instance.Claim(rt.ControlHandle(kMainWindow));
+        // Once the window shows, as when the files are dropped on it.
+        if (!handed.empty()) rt.Defer([&trackKeys, &handed] { trackKeys.Take(std::move(handed)); });
         code = rt.RunMessageLoop();
     } else {
         code = ReportStartFailure("its main window could not be created");

@@ -25,7 +25,7 @@ else
 fi
 cmake -S . -B build/$build -DCMAKE_TOOLCHAIN_FILE=cmake/$toolchain.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/$build -j"$(nproc)" --target orvane orvcore bench_bare_lists bench_orvane_lists \
-  bench_bare_window bench_orvane_paint bench_startup >/dev/null
+  bench_bare_window bench_orvane_paint bench_startup bench_track_keys >/dev/null
 . tools/wine-env.sh
 orv_wine_use $bits
 . tools/xvfb.sh
@@ -99,6 +99,17 @@ paint_controls=$(interleave "pick repaint 1" $b/startup/bench_orvane_paint.exe 2
   $b/startup/bench_bare_window.exe paint 20 controls)
 paint_ours=$(run $b/startup/bench_orvane_paint.exe 100)
 start=$(run $b/startup/bench_startup.exe "$root/build/$build/app/orvane.exe" "$root/$b/startup/bench_bare_window.exe" "$runs")
+# Backing tracks: the key of a 4- and a 10-minute MP3 from the hand-over to
+# the result box, beside the platform's decoder alone on the same file.
+bash bench/tracks/make_tracks.sh build/bench-tracks
+tracks=()
+for minutes in 4 10; do
+  mp3=$root/build/bench-tracks/d-major-${minutes}min.mp3
+  tracks+=("$minutes $(run $b/tracks/bench_track_keys.exe floor "$mp3" "$runs" | pick floor 1) \
+$(run $b/tracks/bench_track_keys.exe analyse "$mp3" "$runs" | pick analyse 1) \
+$(run $b/tracks/bench_track_keys.exe drop "$root/build/$build/app/orvane.exe" "$mp3" "$runs" |
+  awk '$1=="drop" {print $2, $5, $8}')")
+done
 if [ -n "$big" ]; then
   fill_bare_big=$(run $b/catalogue/bench_bare_lists.exe fill 1 big)
   fill_ours_big=$(run $b/catalogue/bench_orvane_lists.exe fill 1 big)
@@ -142,6 +153,7 @@ echo "Orvane against a bare Win32 program, both $arch, same Wine, same run; $rou
 echo "each figure: median of the rounds (lowest-highest)"
 echo "$env_before"
 printf '%-46s %24s %24s %7s   %s\n' figure orvane bare ratio goal
+echo "(for the tracks, 'bare' is the platform's MPEG Layer-3 decoder alone decoding the same file)"
 row "start-up to painted, 10,000 entries (ms)" "$(startup orvane)" "$(startup bare)" "<= 1.8x" \
   "$(field orvane 2 "$start")" "$(field bare 2 "$start")"
 row "  bare with the same 21 controls, unskinned (ms)" "$(startup orvane)" "$(startup bare_controls)" "" \
@@ -167,6 +179,12 @@ for k in started_private started_ws trimmed_private trimmed_ws; do
   row "memory: $k (MB)" "$(withspread orvane $k)" "$(withspread bare $k)" "" "$(memory orvane $k)" "$(memory bare $k)"
   row "  bare with the same 21 controls (MB)" "$(withspread orvane $k)" "$(withspread bare_controls $k)" \
     "$([ $k = started_private ] && echo '<= 1.6x')" "$(memory orvane $k)" "$(memory bare_controls $k)"
+done
+for t in "${tracks[@]}"; do
+  set -- $t
+  row "key of a $1-min MP3: hand-over to result box (ms)" "$4" "$2" "<= 1.2x decoder; $([ $1 = 4 ] && echo '<= 1000 ms' || echo '<= 2500 ms')"
+  row "  reading, decoding, listening, no window (ms)" "$3" "$2" ""
+  row "  private bytes while listening, after (MB)" "+$5, +$6" "-" "<= +4 MB, falls back" "-" "-"
 done
 exe=build/$build/app/orvane.exe
 size=$(stat -c %s $exe)

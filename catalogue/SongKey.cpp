@@ -190,4 +190,12 @@ private:
 
 std::optional<SongKey> ReadSongKey(std::string_view entry) { return KeyScanner(entry).First(); }
 
+std::string CatalogueKeyName(int majorPitch)
+{
+    // Db rather than C# (five flats, not seven sharps); F# rather than Gb.
+    static const char* const kNames[12] = {"C", "\xBD\xB5" "D", "D", "\xBD\xB5" "E", "E", "F",
+                                           "#F", "G", "\xBD\xB5" "A", "A", "\xBD\xB5" "B", "B"};
+    return kNames[(majorPitch % 12 + 12) % 12];
+}
+
 }  // namespace orv

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace orv {
@@ -24,5 +25,10 @@ struct SongKey {
 // anywhere. A lower-case letter is a key only with 调 or after "1=", and is
 // major unless m or 小调 says otherwise.
 std::optional<SongKey> ReadSongKey(std::string_view entry);
+
+// The major key on pitch class majorPitch (C = 0) as catalogues write it,
+// before its 调: the sign before the letter, sharps for the sharp keys and
+// 降 for the flat ones ("C", "#F", "降B", "降D"). ReadSongKey reads it back.
+std::string CatalogueKeyName(int majorPitch);
 
 }  // namespace orv

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "runtime/FileHandover.h"
 #include "runtime/FileServices.h"
 #include "runtime/MessageLoop.h"
 #include "runtime/TransparentLabel.h"
@@ -89,8 +90,19 @@ bool Win32Runtime::IsListUnit(int unit) const
 // Tab navigation runs in every loop that dispatches the window's messages.
 MessageFilter Win32Runtime::KeyboardFilter()
 {
-    return {[](void* navigation, const MSG& msg) { return static_cast<KeyboardNavigation*>(navigation)->PreTranslate(msg); },
-            &navigation_};
+    return {[](void* self, const MSG& msg) {
+                auto* rt = static_cast<Win32Runtime*>(self);
+                return rt->TakeEscape(msg) || rt->navigation_.PreTranslate(msg);
+            },
+            this};
+}
+
+bool Win32Runtime::TakeEscape(const MSG& msg)
+{
+    HWND window = ControlHandle(0);
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || !escapeAction_ || !window) return false;
+    if (msg.hwnd != window && !IsChild(window, msg.hwnd)) return false;
+    return escapeAction_();
 }
 
 int Win32Runtime::RunMessageLoop() { return orv::RunMessageLoop(KeyboardFilter()); }
@@ -370,6 +382,24 @@ void Win32Runtime::Defer(std::function<void()> action)
     PostMessageA(ControlHandle(0), kDeferredActionMessage, 0, 0);
 }
 
+bool Win32Runtime::PostAction(std::function<void()> action)
+{
+    HWND window = ControlHandle(0);
+    auto* posted = new std::function<void()>(std::move(action));
+    if (window && PostMessageA(window, kPostedActionMessage, 0, reinterpret_cast<LPARAM>(posted))) return true;
+    delete posted;
+    return false;
+}
+
+// Actions still queued when the window goes are released, not run: what
+// they would act on is going too.
+void Win32Runtime::DropPostedActions(HWND hwnd)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, hwnd, kPostedActionMessage, kPostedActionMessage, PM_REMOVE))
+        delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+}
+
 void Win32Runtime::RunDeferred()
 {
     if (deferred_.empty()) return;
@@ -480,6 +510,41 @@ LRESULT Win32Runtime::OnEnable(HWND hwnd, bool enabled)
     return DefWindowProcA(hwnd, WM_ENABLE, enabled, 0);
 }
 
+// Explorer's drop and a second start's WM_COPYDATA come from other
+// processes: a program run elevated must let them through (Windows 7 and
+// later; the call is looked up so that the import table stays as it is).
+void Win32Runtime::AcceptFilesFromElsewhere(HWND hwnd)
+{
+    if (!fileHandover_) return;
+    DragAcceptFiles(hwnd, TRUE);
+    using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    auto filter = reinterpret_cast<FilterFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (!filter) return;
+    const UINT kCopyGlobalData = 0x0049;  // carries a drop's data across the integrity boundary
+    for (UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData})
+        filter(hwnd, message, 1 /* MSGFLT_ALLOW */, nullptr);
+}
+
+LRESULT Win32Runtime::OnDropFiles(HDROP drop)
+{
+    std::vector<std::wstring> paths = DroppedPaths(drop);
+    DragFinish(drop);
+    if (fileHandover_ && !paths.empty()) fileHandover_(std::move(paths));
+    return 0;
+}
+
+// The sender waits until this returns: the paths are taken after it.
+LRESULT Win32Runtime::OnCopyData(const COPYDATASTRUCT* data)
+{
+    if (!data || data->dwData != kPathListCopyData || !fileHandover_) return FALSE;
+    std::vector<std::wstring> paths = DecodePathList(data->lpData, data->cbData);
+    if (paths.empty()) return FALSE;
+    auto take = fileHandover_;
+    Defer([take, paths]() mutable { take(std::move(paths)); });
+    return TRUE;
+}
+
 LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
@@ -496,6 +561,15 @@ LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case kDeferredActionMessage:
         RunDeferred();
         return 0;
+    case kPostedActionMessage: {
+        std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lp));
+        if (action && *action) (*action)();
+        return 0;
+    }
+    case WM_DROPFILES:
+        return OnDropFiles(reinterpret_cast<HDROP>(wp));
+    case WM_COPYDATA:
+        return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     case WM_SYSCOLORCHANGE:
         // Windows tells top-level windows only; the controls need it too.
         for (size_t i = 1; i < units_.size(); ++i)
@@ -504,6 +578,7 @@ LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_DESTROY:
         hint_.Hide();
         tray_.Remove();
+        DropPostedActions(hwnd);
         PostQuitMessage(0);
         return 0;
     case WM_SIZE: {

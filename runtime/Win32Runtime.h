@@ -44,6 +44,18 @@ public:
     // unit. The order is the window's own and may cross containers.
     void SetTabOrder(std::vector<int> units) { tabOrder_ = std::move(units); }
 
+    // Paths handed over by a drop on the window or by a second start of the
+    // program. Set before the window is created: only then does the window
+    // accept drops.
+    void SetFileHandover(std::function<void(std::vector<std::wstring>)> take) { fileHandover_ = std::move(take); }
+
+    // Runs action on the window's thread, from any thread. False, and the
+    // action is dropped unrun, when the window is gone.
+    bool PostAction(std::function<void()> action);
+
+    // Esc pressed in the window: the action says whether it used the key.
+    void SetEscapeAction(std::function<bool()> action) { escapeAction_ = std::move(action); }
+
     // Creates the window and every control, fires Created, then shows the
     // window when its layout says visible. Returns false when the window
     // could not be created.
@@ -123,6 +135,11 @@ private:
     LRESULT OnClose(HWND hwnd);
     LRESULT OnEndSession(HWND hwnd, bool ending);
     LRESULT OnEnable(HWND hwnd, bool enabled);
+    LRESULT OnDropFiles(HDROP drop);
+    LRESULT OnCopyData(const COPYDATASTRUCT* data);
+    void AcceptFilesFromElsewhere(HWND hwnd);
+    void DropPostedActions(HWND hwnd);
+    bool TakeEscape(const MSG& msg);
     void OnScroll(HWND control);
     void ShowItemHint(HWND list, std::string_view text);
     void CloseOnce();
@@ -149,6 +166,8 @@ private:
     UINT taskbarCreatedMessage_ = 0;
     UINT showRunningCopyMessage_ = 0;
     std::string_view windowSound_;
+    std::function<void(std::vector<std::wstring>)> fileHandover_;
+    std::function<bool()> escapeAction_;
 };
 
 }  // namespace orv

@@ -93,6 +93,7 @@ bool Win32Runtime::CreateWindowFromLayout()
                                 w.height, nullptr, nullptr, instance, this);
     if (!hwnd) return false;
     units_[0].hwnd = hwnd;
+    AcceptFilesFromElsewhere(hwnd);
     for (int i = 1; i < layout_.count; ++i) EnsureCreated(i);
     std::vector<HWND> tabOrder;
     for (int unit : tabOrder_)

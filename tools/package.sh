@@ -52,6 +52,8 @@ cp build/win/tests/launcher/orv_test_launcher.exe build/win/tests/launcher/launc
    build/win/tests/launcher/orv_test_runtime_*.dll build/win/tests/launcher/start_without_window.exe \
    "$stage/tests/"
 cp resources/*.png resources/*.jpg resources/*.wav "$stage/tests/resources/"
+# The backing track the end-to-end tests hand to the program.
+cp tests/e2e/tracks/*.mp3 "$stage/tests/"
 sed "s/@TESTS@/${names[*]}/; s/\$/\r/" tools/run-tests.cmd > "$stage/tests/run-tests.cmd"
 tests_zip=$root/dist/orvane-$version-tests-win32.zip
 rm -f "$tests_zip"

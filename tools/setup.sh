@@ -124,7 +124,7 @@ twin=(g++-mingw-w64-x86-64 wine64)
 pe32_build=(g++-mingw-w64-i686)
 # unicode-data: the pinyin table is checked against the Han database it was
 # made from.
-tests=(libgtest-dev googletest xdotool zip unzip unicode-data bzip2)
+tests=(libgtest-dev googletest xdotool zip unzip unicode-data bzip2 libx11-dev lame sox)
 # Which builds this purpose runs: the PE32 release under 32-bit Wine wants
 # the i386 package index.
 packages=("${base[@]}")
@@ -172,11 +172,15 @@ if [ -z "${ORV_IN_STANDIN:-}" ]; then
   fi
 fi
 
-# Chinese file names under Wine (see wine-env.sh, ORV_GBK_FILE_NAMES).
-if [ ! -f "$ORV_CACHE/locale/zh_CN.GBK/LC_CTYPE" ]; then
-  mkdir -p "$ORV_CACHE/locale"
-  localedef -i zh_CN -f GBK "$ORV_CACHE/locale/zh_CN.GBK" || [ -f "$ORV_CACHE/locale/zh_CN.GBK/LC_CTYPE" ]
-fi
+# Chinese file names under Wine (see wine-env.sh, ORV_GBK_FILE_NAMES), and
+# names that GBK cannot spell (ORV_UTF8_FILE_NAMES).
+for charset in GBK UTF-8; do
+  if [ ! -f "$ORV_CACHE/locale/zh_CN.$charset/LC_CTYPE" ]; then
+    mkdir -p "$ORV_CACHE/locale"
+    localedef -i zh_CN -f "$charset" "$ORV_CACHE/locale/zh_CN.$charset" ||
+      [ -f "$ORV_CACHE/locale/zh_CN.$charset/LC_CTYPE" ]
+  fi
+done
 
 # The prefixes of the stand-in path are made inside it: their boots must
 # meet the emulator, or its refusal, as on a machine without 32-bit code.

@@ -110,6 +110,9 @@ start_keepalive() {
   for _ in $(seq 1 300); do [ -f "$ready" ] && break; sleep 0.1; done
 }
 
+# The end-to-end tests drop files on the program from this X drag source.
+export ORV_XDND_DROP=$root/build/host/tests/tools/orv-xdnd-drop
+
 twin_suite() {
   orv_wine_use 64
   start_keepalive build/win64/tools/keepalive/orv-keepalive.exe

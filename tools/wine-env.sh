@@ -56,7 +56,7 @@ export QEMU_RESERVED_VA=0xfffe0000
 
 # Code page 936 comes from LC_ALL only (LANG alone gives 1252). It is given
 # to Wine per command: the shell itself has no such locale and would complain.
-orv_wine() { LC_ALL=zh_CN.GBK "$ORV_WINE_LOADER" "$@"; }
+orv_wine() { LC_ALL=${ORV_WINE_LOCALE:-zh_CN.GBK} "$ORV_WINE_LOADER" "$@"; }
 # The server of the prefix in use (wineserver -w waits, -k ends it).
 orv_wineserver() { "$ORV_WINESERVER" "$@"; }
 # Wine turns file names into Unix ones with the Unix locale's character set,
@@ -65,5 +65,10 @@ orv_wineserver() { "$ORV_WINESERVER" "$@"; }
 # that tools/setup.sh compiles into the cache; the system's locales are not
 # touched.
 if [ -n "${ORV_GBK_FILE_NAMES:-}" ]; then export LOCPATH=$ORV_CACHE/locale; fi
+# Names that GBK cannot spell (Korean, emoji) need UTF-8 Unix names. zh_CN.UTF-8
+# gives Wine code page 936 all the same; only console output is UTF-8 then.
+if [ -n "${ORV_UTF8_FILE_NAMES:-}" ]; then
+  export LOCPATH=$ORV_CACHE/locale ORV_WINE_LOCALE=zh_CN.UTF-8
+fi
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true

@@ -81,6 +81,21 @@ TEST(SongKey, ReadsTheKeyAsCataloguesWriteItAndNoneWhereNoneIsWritten)
     }
 }
 
+// The key a backing track was heard in goes into an entry with this name:
+// the catalogue must read back the key it was given.
+TEST(SongKey, EveryMajorKeyNameReadsBackAsItsOwnKey)
+{
+    const char* const expected[12] = {"C", "降D", "D", "降E", "E", "F", "#F", "G", "降A", "A", "降B", "B"};
+    for (int pitch = 0; pitch < 12; ++pitch) {
+        const std::string name = CatalogueKeyName(pitch);
+        EXPECT_EQ(name, expected[pitch]);
+        const std::optional<SongKey> key = ReadSongKey("晴天 " + name + "调");
+        ASSERT_TRUE(key) << name;
+        EXPECT_EQ(key->pitch, pitch) << name;
+        EXPECT_FALSE(key->minor) << name;
+    }
+}
+
 TEST(KeyHint, EffectKeyScaleAndNeighboursForEveryMajorKeyAndThreeMinorOnes)
 {
     struct Case {

@@ -291,18 +291,27 @@ public:
     bool Launch()
     {
         Kill();
-        STARTUPINFOA si{};
+        STARTUPINFOW si{};
         si.cb = sizeof si;
-        std::string cmd = "\"" + ProgramPath() + "\"";
+        std::wstring cmd = L"\"" + Wide(ProgramPath()) + L"\"" + (arguments_.empty() ? L"" : L" " + arguments_);
         // The working directory is deliberately not the program's.
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi_) != FALSE;
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        return CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi_) != FALSE;
     }
 
     // How long the start and a settle may take: a program run by an emulator
     // needs minutes for what takes a moment natively.
     void SetPatience(DWORD ms) { patienceMs_ = ms; }
+    // The command line after the program's name, for the next start.
+    void SetArguments(const std::wstring& arguments) { arguments_ = arguments; }
+    static std::wstring Wide(const std::string& text)
+    {
+        std::wstring out(text.size() + 1, L'\0');
+        out.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0],
+                                                           static_cast<int>(out.size()))) - 1);
+        return out;
+    }
 
     HWND Window() const { return window_; }
     // The exit code of the last run that WaitForExit saw end.
@@ -499,6 +508,7 @@ private:
     }
 
     DWORD patienceMs_ = 15000;
+    std::wstring arguments_;
     DWORD exitCode_ = STILL_ACTIVE;
 
     struct FindById {

@@ -1,0 +1,144 @@
+// orv_key: the key estimator run over WAV files on the build machine, one
+// line per file, for the corpus score (bench/keys/score.sh). Each file is read
+// as the program reads a track, through WavReader over a ByteSource, and fed to
+// KeyEstimator in 4096-frame blocks, so the figures are the shipped code's.
+//
+//   orv_key FILE...
+//
+// Columns: path, verdict (key, silent, too-short, no-key, or error), tonic
+// pitch class, mode, signature pitch class, confidence, seconds spent on the
+// file (reading and estimating), then the key as spelled and the tuning in
+// cents. MP3s are decoded to WAV before (score.sh does it with lame).
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "audio/KeyEstimator.h"
+#include "audio/WavReader.h"
+
+namespace {
+
+// The host's files by stdio; the program's own source is Windows-only.
+class StdioSource : public orv::ByteSource {
+public:
+    explicit StdioSource(const char* path) : file_(std::fopen(path, "rb"))
+    {
+        if (file_ && fseeko(file_, 0, SEEK_END) == 0) {
+            const off_t end = ftello(file_);
+            size_ = end > 0 ? static_cast<uint64_t>(end) : 0;
+        }
+    }
+    ~StdioSource() override
+    {
+        if (file_) std::fclose(file_);
+    }
+    StdioSource(const StdioSource&) = delete;
+    StdioSource& operator=(const StdioSource&) = delete;
+
+    bool IsOpen() const { return file_ != nullptr; }
+
+    int64_t ReadAt(uint64_t offset, void* out, size_t size) override
+    {
+        if (offset >= size_) return 0;
+        if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return -1;
+        const size_t n = std::fread(out, 1, size, file_);
+        if (n < size && std::ferror(file_)) return -1;
+        return static_cast<int64_t>(n);
+    }
+    uint64_t Size() const override { return size_; }
+
+private:
+    std::FILE* file_;
+    uint64_t size_ = 0;
+};
+
+const char* StatusName(orv::WavStatus status)
+{
+    switch (status) {
+    case orv::WavStatus::Ok: return "ok";
+    case orv::WavStatus::NotWav: return "not a WAV file";
+    case orv::WavStatus::UnsupportedFormat: return "unsupported format";
+    case orv::WavStatus::BadFormat: return "bad format chunk";
+    case orv::WavStatus::NoData: return "no data";
+    case orv::WavStatus::ReadError: return "read error";
+    }
+    return "?";
+}
+
+const char* VerdictName(orv::KeyEstimate::Verdict verdict)
+{
+    switch (verdict) {
+    case orv::KeyEstimate::Verdict::Key: return "key";
+    case orv::KeyEstimate::Verdict::Silent: return "silent";
+    case orv::KeyEstimate::Verdict::TooShort: return "too-short";
+    case orv::KeyEstimate::Verdict::NoClearKey: return "no-key";
+    }
+    return "?";
+}
+
+std::string Spelled(const orv::SongKey& key)
+{
+    std::string name(1, "CDEFGAB"[key.letter >= 0 && key.letter < 7 ? key.letter : 0]);
+    if (key.accidental > 0) name += '#';
+    if (key.accidental < 0) name += 'b';
+    if (key.minor) name += 'm';
+    return name;
+}
+
+// False when the file could not be read; the line says why either way.
+bool EstimateFile(const char* path)
+{
+    const auto start = std::chrono::steady_clock::now();
+    StdioSource source(path);
+    if (!source.IsOpen()) {
+        std::printf("%s\terror\t-\t-\t-\t0\t0\tcannot open\t0\n", path);
+        return false;
+    }
+    orv::WavFormat format;
+    const orv::WavStatus status = orv::ReadWavFormat(source, &format);
+    if (status != orv::WavStatus::Ok) {
+        std::printf("%s\terror\t-\t-\t-\t0\t0\t%s\t0\n", path, StatusName(status));
+        return false;
+    }
+    orv::WavSampleReader reader(source, format);
+    orv::KeyEstimator estimator(format.sampleRate);
+    std::vector<float> block(4096);
+    for (;;) {
+        const size_t n = reader.ReadMono(block.data(), block.size());
+        if (n == 0) break;
+        estimator.Add(block.data(), n);
+    }
+    const orv::KeyEstimate estimate = estimator.Finish();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (reader.Failed()) {
+        std::printf("%s\terror\t-\t-\t-\t0\t%.3f\tread error\t0\n", path, seconds);
+        return false;
+    }
+    if (estimate.verdict == orv::KeyEstimate::Verdict::Key) {
+        std::printf("%s\tkey\t%d\t%s\t%d\t%.3f\t%.3f\t%s\t%.1f\n", path, estimate.key.pitch,
+                    estimate.key.minor ? "minor" : "major", estimate.signature, estimate.confidence, seconds,
+                    Spelled(estimate.key).c_str(), estimate.tuningCents);
+    } else {
+        std::printf("%s\t%s\t-\tnone\t-\t%.3f\t%.3f\t-\t%.1f\n", path, VerdictName(estimate.verdict),
+                    estimate.confidence, seconds, estimate.tuningCents);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: orv_key FILE.wav...\n");
+        return 2;
+    }
+    int failed = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (!EstimateFile(argv[i])) ++failed;
+        std::fflush(stdout);
+    }
+    return failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,199 @@
+// How long a backing track takes from the hand-over to the key in a box, and
+// what of that is the platform's decoder alone; what the running program's
+// private bytes do meanwhile. Figures only.
+//
+//   bench_track_keys floor FILE [RUNS]      ACM decoding the file's bytes, nothing else
+//   bench_track_keys analyse FILE [RUNS]    reading, frames, decoding and listening, in this process
+//   bench_track_keys drop EXE FILE [RUNS]   orvane.exe given the file as a drop is given it: the
+//                                           time to its result box, and its private bytes
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "audio/AcmMp3Decoder.h"
+#include "audio/Mp3Frames.h"
+#include "audio/TrackAnalysis.h"
+#include "runtime/FileHandover.h"
+#include "tests/support/GdiObjectCount.h"
+
+namespace orv {
+namespace {
+
+double Now()
+{
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+std::wstring Wide(const char* s)
+{
+    std::wstring out(strlen(s) + 1, L'\0');
+    out.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, s, -1, &out[0], static_cast<int>(out.size()))) - 1);
+    return out;
+}
+
+std::string ReadAll(const char* path)
+{
+    std::string bytes;
+    if (FILE* f = fopen(path, "rb")) {
+        char buf[65536];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+        fclose(f);
+    }
+    return bytes;
+}
+
+int Floor(const char* file, int runs)
+{
+    const std::string bytes = ReadAll(file);
+    MemorySource source(bytes);
+    Mp3StreamInfo info;
+    if (FindMp3Stream(source, &info) != Mp3Status::Ok) return 1;
+    std::vector<double> times;
+    size_t frames = 0;
+    for (int r = 0; r < runs; ++r) {
+        frames = 0;
+        const double t0 = Now();
+        AcmMp3Decoder decoder;
+        if (decoder.Open(info.first, [&frames](const int16_t*, size_t n) { frames += n; }) !=
+            AcmMp3Decoder::Status::Ok)
+            return 1;
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.data()) + info.firstFrameOffset;
+        decoder.Feed(data, static_cast<size_t>(info.audioEnd - info.firstFrameOffset));
+        decoder.Finish();
+        times.push_back(Now() - t0);
+    }
+    printf("floor %.1f ms %.1f s\n", Median(times), static_cast<double>(frames) / info.first.sampleRate);
+    return 0;
+}
+
+int Analyse(const char* file, int runs)
+{
+    std::vector<double> times;
+    TrackReport report;
+    std::atomic<bool> stop{false};
+    for (int r = 0; r < runs; ++r) {
+        const double t0 = Now();
+        report = AnalyseTrack(Wide(file), stop);
+        times.push_back(Now() - t0);
+    }
+    printf("analyse %.1f ms key %d %s signature %d confidence %.2f\n", Median(times), report.estimate.key.pitch,
+           report.estimate.key.minor ? "minor" : "major", report.estimate.signature, report.estimate.confidence);
+    return report.outcome == TrackReport::Outcome::Key ? 0 : 1;
+}
+
+struct Dialog {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND h, LPARAM p)
+{
+    auto* d = reinterpret_cast<Dialog*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    char cls[32] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (pid != d->pid || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(h)) return TRUE;
+    d->found = h;
+    return FALSE;
+}
+
+HWND MainWindowOf(DWORD pid)
+{
+    for (HWND h = nullptr; (h = FindWindowExA(nullptr, h, "OrvaneMainWindow", nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid && IsWindowVisible(h)) return h;
+    }
+    return nullptr;
+}
+
+int Drop(const char* exe, const char* file, int runs)
+{
+    // A folder of its own, so no running copy of another test takes the file.
+    char temp[MAX_PATH], dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    GetTempFileNameA(temp, "orb", 0, dir);
+    DeleteFileA(dir);
+    CreateDirectoryA(dir, nullptr);
+    const std::string from(exe), folder = from.substr(0, from.find_last_of("\\/") + 1);
+    const std::string program = std::string(dir) + "\\orvane.exe";
+    CopyFileA(exe, program.c_str(), FALSE);
+    CopyFileA((folder + "orvcore.rtl").c_str(), (std::string(dir) + "\\orvcore.rtl").c_str(), FALSE);
+
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + program + "\"";
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir, &si, &pi)) return 1;
+    HWND window = nullptr;
+    for (DWORD t = GetTickCount(); !(window = MainWindowOf(pi.dwProcessId)) && GetTickCount() - t < 30000;) Sleep(20);
+    int status = window ? 0 : 1;
+    const std::wstring list = EncodePathList({Wide(file)});
+    std::vector<double> times, peaks, afters;
+    double idle = 0;
+    for (int r = 0; r < runs && window; ++r) {
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
+        Sleep(300);
+        idle = static_cast<double>(test::PrivateBytesOf(pi.hProcess));
+        COPYDATASTRUCT data{kPathListCopyData, static_cast<DWORD>(list.size() * sizeof(wchar_t)),
+                            const_cast<wchar_t*>(list.data())};
+        double peak = idle;
+        const double t0 = Now();
+        SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 10000, nullptr);
+        Dialog d{pi.dwProcessId, nullptr};
+        while (!d.found && Now() - t0 < 60000) {
+            peak = std::max(peak, static_cast<double>(test::PrivateBytesOf(pi.hProcess)));
+            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&d));
+            if (!d.found) Sleep(1);
+        }
+        times.push_back(Now() - t0);
+        if (!d.found) {
+            status = 1;
+            break;
+        }
+        peaks.push_back((peak - idle) / 1048576.0);
+        PostMessageA(GetDlgItem(d.found, IDOK), BM_CLICK, 0, 0);
+        while (IsWindow(d.found)) Sleep(5);
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
+        Sleep(300);
+        afters.push_back((static_cast<double>(test::PrivateBytesOf(pi.hProcess)) - idle) / 1048576.0);
+    }
+    printf("drop %.1f ms peak_growth %.2f MB after_growth %.2f MB idle %.2f MB\n", Median(times), Median(peaks),
+           Median(afters), idle / 1048576.0);
+    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    DeleteFileA(program.c_str());
+    DeleteFileA((std::string(dir) + "\\orvcore.rtl").c_str());
+    DeleteFileA((std::string(dir) + "\\jidiao.dll").c_str());
+    RemoveDirectoryA(dir);
+    return status;
+}
+
+}  // namespace
+}  // namespace orv
+
+int main(int argc, char** argv)
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "floor" && argc > 2) return orv::Floor(argv[2], argc > 3 ? atoi(argv[3]) : 3);
+    if (mode == "analyse" && argc > 2) return orv::Analyse(argv[2], argc > 3 ? atoi(argv[3]) : 3);
+    if (mode == "drop" && argc > 3) return orv::Drop(argv[2], argv[3], argc > 4 ? atoi(argv[4]) : 3);
+    fprintf(stderr, "usage: bench_track_keys floor|analyse FILE [RUNS] | drop EXE FILE [RUNS]\n");
+    return 2;
+}
