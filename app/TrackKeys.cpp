@@ -93,7 +93,8 @@ void TrackKeys::OnProgress(int next, int total) { app_.rt->SetContent(kMainWindo
 
 void TrackKeys::OnDone(TrackJobResult result)
 {
-    if (waiting_.empty()) RestoreCaption();
+    // The caption comes back after the boxes: redrawing it would hold the
+    // result up by a frame's render.
     if (!result.stopped) {
         HWND owner = app_.rt->ControlHandle(kMainWindow);
         for (const std::wstring& folder : result.foldersWithoutTracks)
@@ -102,6 +103,7 @@ void TrackKeys::OnDone(TrackJobResult result)
         if (result.tracks.size() == 1 && !result.several) TellOne(result.tracks.front());
         else if (!result.tracks.empty()) TellSeveral(result);
     }
+    if (waiting_.empty()) RestoreCaption();
     StartNext();
 }
 

@@ -157,7 +157,7 @@ std::string SingleTrackText(const std::wstring& path, const TrackReport& report,
         text += "目录中已有“" + match->entry + "”，未写调。\r\n";
     }
     if (report.incomplete) text += "文件不完整，只分析了能读到的部分。\r\n";
-    text += "已在输入框填好“" + EntryFor(title, e.signature) + "”，按“保存”即可加入歌曲库。";
+    text += "已在输入框填好：" + EntryFor(title, e.signature) + "\r\n按“保存”即可加入歌曲库。";
     return text;
 }
 

@@ -4,8 +4,8 @@
 // (quadratic fit on the log magnitude, Smith & Serra 1987). Two choices keep
 // drums and a loud bass from deciding the answer:
 //  - a peak counts only when it stands well above the mean of the spectrum
-//    around it (the mean over about a third of an octave, its own main lobe
-//    left out): a tone does, the dense spectrum of a drum or of noise does not;
+//    around it (over +-15% of its frequency, its own main lobe left out): a
+//    tone does, the dense spectrum of a drum or of noise does not;
 //  - each frame's peaks are weighed against the frame's energy (and the
 //    energy of their own octave), so a loud frame counts no more than a quiet
 //    one and a frame whose energy is mostly a drum hit counts little.
@@ -26,7 +26,7 @@ constexpr double kPi = 3.14159265358979323846;
 // +-15% of its frequency (a semitone is 6%): noise peaks almost never do.
 constexpr double kPeakOverMean = 4.0;
 constexpr double kAroundShare = 0.15;
-const double kHalfOctaveDown = std::sqrt(0.5), kHalfOctaveUp = std::sqrt(2.0);
+constexpr double kHalfOctaveDown = 0.70710678118654752, kHalfOctaveUp = 1.41421356237309505;
 // The chroma leaves out the bass's fundamentals; the bass profile has them.
 constexpr double kTrebleLowHz = 80.0;
 
@@ -137,8 +137,8 @@ PitchProfiles ChromaProfile::Fold() const
             double semis = (b * 10.0 - offset) / 100.0;
             if (semis < 0) semis += 12.0;
             const int c = static_cast<int>(semis + 0.5);
-            // Within a quarter tone of the tuned grid the bin belongs to its
-            // class; beyond it, it is shared with the neighbour it leans to.
+            // A bin off the tuned grid is shared between its two nearest
+            // classes, the nearer getting more.
             const double d = semis - c;  // -0.5 .. 0.5
             classes[static_cast<size_t>(c % 12)] += fine[static_cast<size_t>(b)] * (1.0 - std::fabs(d));
             const int other = d > 0 ? c + 1 : c + 11;

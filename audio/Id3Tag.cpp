@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "audio/BytesIn.h"
+
 namespace orv {
 
 namespace {
@@ -20,38 +22,6 @@ constexpr size_t kMaxTitleBytes = 64 * 1024;
 constexpr int kMaxLeadingTags = 8;
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr char16_t kByteOrderMark = 0xFEFF;
-
-uint32_t Be32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
-           static_cast<uint32_t>(p[3]);
-}
-
-uint32_t Syncsafe(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0] & 0x7F) << 21 | static_cast<uint32_t>(p[1] & 0x7F) << 14 |
-           static_cast<uint32_t>(p[2] & 0x7F) << 7 | static_cast<uint32_t>(p[3] & 0x7F);
-}
-
-// A file may hand back less than asked before its end: read on until the
-// count is met, the end is reached (a shorter count) or a read fails (-1).
-int64_t ReadFully(ByteSource& source, uint64_t offset, uint8_t* out, size_t size)
-{
-    size_t got = 0;
-    while (got < size) {
-        const int64_t n = source.ReadAt(offset + got, out + got, size - got);
-        if (n < 0) return -1;
-        if (n == 0) break;
-        got += std::min(static_cast<size_t>(n), size - got);
-    }
-    return static_cast<int64_t>(got);
-}
-
-bool IsId3v2Header(const uint8_t* h)
-{
-    return h[0] == 'I' && h[1] == 'D' && h[2] == '3' && h[3] != 0xFF && h[4] != 0xFF &&
-           ((h[6] | h[7] | h[8] | h[9]) & 0x80) == 0;
-}
 
 bool IsFrameId(const uint8_t* id, size_t length)
 {

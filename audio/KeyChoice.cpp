@@ -116,11 +116,14 @@ KeyChoice ChooseKey(const PitchProfiles& profiles)
 
     double majorFit[12], minorFit[12], sigScore[12];
     for (int t = 0; t < 12; ++t) {
-        majorFit[t] = Correlation(treble, Rotate(majorTemplate, t)) + kBassWeight * Correlation(bass, Rotate(kMajorBass, t));
-        minorFit[t] = Correlation(treble, Rotate(minorTemplate, t)) + kBassWeight * Correlation(bass, Rotate(kMinorBass, t));
+        majorFit[t] = Correlation(treble, Rotate(majorTemplate, t)) +
+                      kBassWeight * Correlation(bass, Rotate(kMajorBass, t));
+        minorFit[t] = Correlation(treble, Rotate(minorTemplate, t)) +
+                      kBassWeight * Correlation(bass, Rotate(kMinorBass, t));
     }
     for (int s = 0; s < 12; ++s)
-        sigScore[s] = -kSetWeight * Unexplained(treble, s) + kTonicWeight * std::max(majorFit[s], minorFit[(s + 9) % 12]);
+        sigScore[s] =
+            -kSetWeight * Unexplained(treble, s) + kTonicWeight * std::max(majorFit[s], minorFit[(s + 9) % 12]);
     int best = 0;
     for (int s = 1; s < 12; ++s)
         if (sigScore[s] > sigScore[best]) best = s;

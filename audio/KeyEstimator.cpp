@@ -43,7 +43,8 @@ struct KeyEstimator::State {
           magnitude(static_cast<size_t>(fft.Size() / 2 + 1))
     {
         const int n = fft.Size();
-        for (int i = 0; i < n; ++i) window[static_cast<size_t>(i)] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * kPi * i / n));
+        for (int i = 0; i < n; ++i)
+            window[static_cast<size_t>(i)] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * kPi * i / n));
     }
 
     void Take(const float* in, int count);
@@ -103,7 +104,8 @@ KeyEstimate KeyEstimator::Finish()
 {
     State& s = *state_;
     KeyEstimate estimate;
-    estimate.secondsHeard = static_cast<double>(s.soundFrames) * static_cast<double>(s.frame.size()) / s.decimator.OutputRate();
+    const double frameSeconds = static_cast<double>(s.frame.size()) / s.decimator.OutputRate();
+    estimate.secondsHeard = static_cast<double>(s.soundFrames) * frameSeconds;
     if (s.soundFrames == 0) {
         // A track shorter than one frame is judged by what it holds.
         double energy = 0;

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/BytesIn.h"
+
 namespace orv {
 
 namespace {
@@ -27,38 +29,6 @@ const int kBitratesMpeg1[15] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 19
 const int kBitratesMpeg2[15] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 // MPEG-2 halves the MPEG-1 rates, MPEG-2.5 quarters them.
 const int kRatesMpeg1[3] = {44100, 48000, 32000};
-
-uint32_t Be32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
-           static_cast<uint32_t>(p[3]);
-}
-
-uint32_t Le32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
-// A file may hand back less than asked before its end: read on until the
-// count is met, the end is reached (a shorter count) or a read fails (-1).
-int64_t ReadFully(ByteSource& source, uint64_t offset, uint8_t* out, size_t size)
-{
-    size_t got = 0;
-    while (got < size) {
-        const int64_t n = source.ReadAt(offset + got, out + got, size - got);
-        if (n < 0) return -1;
-        if (n == 0) break;
-        got += std::min(static_cast<size_t>(n), size - got);
-    }
-    return static_cast<int64_t>(got);
-}
-
-bool IsId3v2Header(const uint8_t* h)
-{
-    return h[0] == 'I' && h[1] == 'D' && h[2] == '3' && h[3] != 0xFF && h[4] != 0xFF &&
-           ((h[6] | h[7] | h[8] | h[9]) & 0x80) == 0;
-}
 
 // Header, body and (v2.4) footer.
 uint64_t Id3v2Bytes(const uint8_t* h)

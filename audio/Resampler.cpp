@@ -58,7 +58,7 @@ Decimator::Decimator(int inputRate)
 
 // out[m] = sum over taps j of h[j] x[m D + j]; with j = q D + r this is the
 // sum over phases r of a short FIR on the phase's own samples u_r[n] = x[n D + r].
-// Four outputs are summed side by side in one register.
+// Eight outputs are summed side by side, two SSE registers.
 void Decimator::Filter()
 {
     const size_t d = static_cast<size_t>(factor_);
@@ -68,16 +68,17 @@ void Decimator::Filter()
         const float* x = buffer_.data() + r;
         for (size_t n = 0; n < span; ++n) u[n] = x[n * d];
     }
-    for (int m = 0; m < kBlock; m += 4) {
-        float acc[4] = {};
+    for (int m = 0; m < kBlock; m += 8) {
+        float acc[8] = {};
         for (size_t r = 0; r < d; ++r) {
             const float* __restrict u = phase_.data() + r * span + m;
             const float* __restrict h = taps_.data() + r * kTapsPerPhase;
             for (int q = 0; q < kTapsPerPhase; ++q) {
-                for (int v = 0; v < 4; ++v) acc[v] += h[q] * u[q + v];
+                const float c = h[q];
+                for (int v = 0; v < 8; ++v) acc[v] += c * u[q + v];
             }
         }
-        for (int v = 0; v < 4; ++v) out_[m + v] = acc[v];
+        for (int v = 0; v < 8; ++v) out_[m + v] = acc[v];
     }
     // Keep the last kTapsPerPhase * D samples as the next pass's history.
     const size_t keep = static_cast<size_t>(kTapsPerPhase) * d;

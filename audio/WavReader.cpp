@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/BytesIn.h"
+
 namespace orv {
 
 namespace {
@@ -18,31 +20,6 @@ constexpr uint32_t kMaxRate = 384000;
 // built to keep the walk busy.
 constexpr int kMaxChunks = 65536;
 constexpr uint32_t kStreamedSize = 0xFFFFFFFF;
-
-uint16_t Le16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
-uint32_t Le32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
-// A file may hand back less than asked before its end: read on until the
-// count is met, the end is reached (a shorter count) or a read fails (-1).
-int64_t ReadFully(ByteSource& source, uint64_t offset, uint8_t* out, size_t size)
-{
-    size_t got = 0;
-    while (got < size) {
-        const int64_t n = source.ReadAt(offset + got, out + got, size - got);
-        if (n < 0) return -1;
-        if (n == 0) break;
-        got += std::min(static_cast<size_t>(n), size - got);
-    }
-    return static_cast<int64_t>(got);
-}
 
 // The tail shared by every KSDATAFORMAT_SUBTYPE GUID after its 16-bit format
 // code (Microsoft, WAVEFORMATEXTENSIBLE documentation): 0000-0000-0010-

@@ -56,25 +56,16 @@ public:
         }
     }
 
-    void Kick(double t) { Sweep(t, 150.0, 45.0, 0.25, 0.6); }
-    void Snare(double t)
-    {
-        Sweep(t, 190.0, 170.0, 0.12, 0.25);
-        Noise(t, 0.15, 0.3, 0.0);
-    }
-    void HiHat(double t) { Noise(t, 0.05, 0.12, 1.0); }
-
-    // Noise over [t, t + length): decaying, high-passed by hp (0 .. 1).
-    void Noise(double t, double length, double amp, double hp, bool decaying = true)
+    // Noise over [t, t + length), decaying unless steady, high-passed by hp (0 .. 1).
+    void Noise(double t, double length, double amp, double hp, bool steady = false)
     {
         std::normal_distribution<double> gauss(0.0, 1.0);
-        const size_t begin = static_cast<size_t>(t * rate_);
-        const size_t count = static_cast<size_t>(length * rate_);
         double last = 0;
-        for (size_t i = 0; i < count && begin + i < out_.size(); ++i) {
+        const size_t count = static_cast<size_t>(length * rate_);
+        for (size_t i = 0, at = static_cast<size_t>(t * rate_); i < count && at < out_.size(); ++i, ++at) {
             const double v = gauss(random_);
-            const double env = decaying ? std::exp(-8.0 * i / count) : 1.0;
-            out_[begin + i] += static_cast<float>(amp * env * (v - hp * last));
+            const double envelope = steady ? 1.0 : std::exp(-8.0 * static_cast<double>(i) / count);
+            out_[at] += static_cast<float>(amp * envelope * (v - hp * last));
             last = v;
         }
     }
@@ -105,9 +96,13 @@ public:
                 Tone(root - 12, t, 2 * beat, 0.25, 3, 1.0);
                 Tone(root - 12, t + 2 * beat, 2 * beat, 0.25, 3, 1.0);
             }
-            if (drums) {
-                for (int b = 0; b < 4; ++b) (b % 2 == 0 ? (void)Kick(t + b * beat) : Snare(t + b * beat));
-                for (int e = 0; e < 8; ++e) HiHat(t + e * beat / 2);
+            for (int b = 0; b < 8 && drums; ++b) {
+                if (b % 4 == 0) Sweep(t + b * beat / 2, 150.0, 45.0, 0.25, 0.6);  // kick
+                if (b % 4 == 2) {                                                   // snare
+                    Sweep(t + b * beat / 2, 190.0, 170.0, 0.12, 0.25);
+                    Noise(t + b * beat / 2, 0.15, 0.3, 0.0);
+                }
+                Noise(t + b * beat / 2, 0.05, 0.12, 1.0);  // hi-hat
             }
         }
     }
@@ -123,13 +118,11 @@ public:
 private:
     void Sweep(double t, double from, double to, double length, double amp)
     {
-        const size_t begin = static_cast<size_t>(t * rate_);
-        const size_t count = static_cast<size_t>(length * rate_);
         double phase = 0;
-        for (size_t i = 0; i < count && begin + i < out_.size(); ++i) {
-            const double f = to + (from - to) * std::exp(-30.0 * i / rate_);
-            phase += 6.283185307179586 * f / rate_;
-            out_[begin + i] += static_cast<float>(amp * std::exp(-12.0 * i / rate_) * std::sin(phase));
+        const size_t count = static_cast<size_t>(length * rate_);
+        for (size_t i = 0, at = static_cast<size_t>(t * rate_); i < count && at < out_.size(); ++i, ++at) {
+            phase += 6.283185307179586 * (to + (from - to) * std::exp(-30.0 * i / rate_)) / rate_;
+            out_[at] += static_cast<float>(amp * std::exp(-12.0 * i / rate_) * std::sin(phase));
         }
     }
 

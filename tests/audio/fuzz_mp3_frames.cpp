@@ -11,22 +11,11 @@
 
 #include "audio/Id3Tag.h"
 #include "audio/Mp3Frames.h"
+#include "tests/audio/ShortReads.h"
 
 namespace {
 
-class ShortReads : public orv::ByteSource {
-public:
-    ShortReads(std::string_view bytes, size_t most) : memory_(bytes), most_(most) {}
-    int64_t ReadAt(uint64_t offset, void* out, size_t size) override
-    {
-        return memory_.ReadAt(offset, out, size < most_ ? size : most_);
-    }
-    uint64_t Size() const override { return memory_.Size(); }
-
-private:
-    orv::MemorySource memory_;
-    size_t most_;
-};
+using orv::test::ShortReads;
 
 bool SameHeader(const orv::Mp3FrameHeader& a, const orv::Mp3FrameHeader& b)
 {

@@ -10,22 +10,11 @@
 #include <vector>
 
 #include "audio/WavReader.h"
+#include "tests/audio/ShortReads.h"
 
 namespace {
 
-class ShortReads : public orv::ByteSource {
-public:
-    ShortReads(std::string_view bytes, size_t most) : memory_(bytes), most_(most) {}
-    int64_t ReadAt(uint64_t offset, void* out, size_t size) override
-    {
-        return memory_.ReadAt(offset, out, size < most_ ? size : most_);
-    }
-    uint64_t Size() const override { return memory_.Size(); }
-
-private:
-    orv::MemorySource memory_;
-    size_t most_;
-};
+using orv::test::ShortReads;
 
 }  // namespace
 
