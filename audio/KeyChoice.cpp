@@ -139,8 +139,8 @@ KeyChoice ChooseKey(const PitchProfiles& profiles)
 
     // Whether there is a key at all: tonal peaks in every frame (noise and
     // drums have few), most of the profile inside the set (a flat profile has
-    // 7/12 of it in every set) and more than three notes to hear (a kick and
-    // a snare are two pitches).
+    // 7/12 of it in every set) and five notes or more to hear (a kick and a
+    // snare are two pitches).
     double inSet = 0, peak = 0;
     for (int c = 0; c < 12; ++c) inSet += At(kScale, c - best) * At(treble, c);
     for (double v : treble) peak = std::max(peak, v);

@@ -22,9 +22,9 @@ using Verdict = KeyEstimate::Verdict;
 
 constexpr double kTwoPi = 6.283185307179586;
 
-const Chord Maj(int root) { return {root, {0, 4, 7}}; }
-const Chord Min(int root) { return {root, {0, 3, 7}}; }
-const Chord Dom7(int root) { return {root, {0, 4, 7, 10}}; }
+Chord Maj(int root) { return {root, {0, 4, 7}}; }
+Chord Min(int root) { return {root, {0, 3, 7}}; }
+Chord Dom7(int root) { return {root, {0, 4, 7, 10}}; }
 
 const std::vector<Chord> kPop = {Maj(0), Maj(7), Min(9), Maj(5)};             // I-V-vi-IV
 const std::vector<Chord> kPopFromVi = {Min(9), Maj(5), Maj(0), Maj(7)};       // vi-IV-I-V
@@ -35,8 +35,8 @@ const std::vector<Chord> kRoyalRoad = {Maj(5), Maj(7), Dom7(4), Min(9)};      //
 const std::vector<Chord> kAeolian = {Min(0), Min(0), Maj(8), Maj(3), Maj(10)}; // i-VI-III-VII
 const std::vector<Chord> kHarmonic = {Min(0), Min(5), Dom7(7), Min(0)};       // i-iv-V7-i
 const std::vector<Chord> kAndalusian = {Min(0), Maj(10), Maj(8), Maj(7)};     // i-VII-VI-V
-// I and V with IV once: a bright timbre's overtones of V (B, D: F#) outweigh
-// the one F.
+// I and V with IV once, in a bright timbre: the overtones of V's B and D put
+// more F# into the profile than the one IV puts F.
 const std::vector<Chord> kTonicDominant = {Maj(0), Maj(7), Maj(0), Maj(7), Maj(0), Maj(7), Maj(5)};
 // A tune that keeps returning to the dominant; a pentatonic tune; a
 // harmonic-minor tune. Semitones above the tonic, one per beat.

@@ -25,11 +25,11 @@ using Items = std::vector<std::string>;
 
 // A plain accompaniment in a major key: I-IV-V-I, one chord a second, with
 // a bass note, each tone with a few decaying partials. 16-bit mono WAV.
-void WriteMajorTrack(const std::wstring& path, int tonic)
+void WriteMajorTrack(const std::wstring& path, int tonic, int seconds = 12)
 {
-    const int rate = 22050, seconds = 12;
+    const int rate = 22050;
     const int chords[4][3] = {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {0, 4, 7}};
-    std::vector<int16_t> pcm(static_cast<size_t>(rate * seconds));
+    std::vector<int16_t> pcm(static_cast<size_t>(rate) * static_cast<size_t>(seconds));
     for (size_t i = 0; i < pcm.size(); ++i) {
         const double t = static_cast<double>(i) / rate;
         const int bar = static_cast<int>(t) % 4;
@@ -274,6 +274,32 @@ TEST_F(TrackKeys, AFileThatIsNotAudioIsNamedWithWhatIsSupportedAndChangesNothing
     EXPECT_EQ(app.ListItems(kList1), Items{"A"});
     EXPECT_EQ(app.ListItems(kList2), Items{"A"});
     ASSERT_TRUE(app.Close());
+    EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\n");
+}
+
+TEST_F(TrackKeys, EscStopsTheRunWithoutABoxAndClosingStopsItAndStillSaves)
+{
+    // Long enough to be caught while it runs.
+    WriteMajorTrack(tracks + L"\\long0.wav", 2, 180);
+    for (int i = 1; i < 10; ++i)
+        ASSERT_TRUE(CopyFileW((tracks + L"\\long0.wav").c_str(), (tracks + L"\\long" + std::to_wstring(i) + L".wav").c_str(),
+                              FALSE));
+    StartWith("A\r\n");
+    const std::string caption = OrvaneProcess::WindowText(app.Window());
+    auto running = [&] {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(5))
+            if (OrvaneProcess::WindowText(app.Window()).find("正在分析") == 0) return true;
+        return false;
+    };
+    EXPECT_EQ(StartAgain(app, L"\"" + tracks + L"\""), 0u);
+    ASSERT_TRUE(running()) << "the caption shows the progress";
+    PostMessageA(app.Focus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(app.WaitForDialog(3000), nullptr) << "a stopped run tells nothing";
+    EXPECT_EQ(OrvaneProcess::WindowText(app.Window()), caption);
+
+    EXPECT_EQ(StartAgain(app, L"\"" + tracks + L"\""), 0u);
+    ASSERT_TRUE(running());
+    ASSERT_TRUE(app.Close(10000)) << "the run does not hold the window";
     EXPECT_EQ(ReadFileBytes(app.CataloguePath()), "A\r\n");
 }
 
