@@ -31,9 +31,6 @@ std::vector<std::wstring> TracksInFolder(const std::wstring& folder, const std::
     return tracks;
 }
 
-// The analysis needs little stack; its buffers are on the heap.
-constexpr SIZE_T kStackBytes = 256 * 1024;
-
 }  // namespace
 
 bool TrackJob::Start(std::vector<std::wstring> paths, Poster post, Progress progress, Done done)
@@ -44,7 +41,7 @@ bool TrackJob::Start(std::vector<std::wstring> paths, Poster post, Progress prog
     progress_ = std::move(progress);
     done_ = std::move(done);
     stop_ = false;
-    thread_ = CreateThread(nullptr, kStackBytes, ThreadMain, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
     return thread_ != nullptr;
 }
 
