@@ -118,6 +118,17 @@ def WriteSmf(path, division, tracks):
         f.write(data)
 
 
+def ReadVarLen(data, p):
+    """A MIDI variable-length number at p: (value, position after it)."""
+    value = 0
+    while True:
+        b = data[p]
+        p += 1
+        value = (value << 7) | (b & 0x7F)
+        if not b & 0x80:
+            return value, p
+
+
 def ReadSmf(path):
     """Returns (division, tracks) with absolute ticks; end-of-track events dropped."""
     data = open(path, 'rb').read()
@@ -134,37 +145,19 @@ def ReadSmf(path):
         pos = end
         tick, running, events = 0, 0, []
         while p < end:
-            delta = 0
-            while True:
-                b = data[p]
-                p += 1
-                delta = (delta << 7) | (b & 0x7F)
-                if not b & 0x80:
-                    break
+            delta, p = ReadVarLen(data, p)
             tick += delta
             status = data[p]
             if status == 0xFF:
                 mtype = data[p + 1]
                 p += 2
-                length = 0
-                while True:
-                    b = data[p]
-                    p += 1
-                    length = (length << 7) | (b & 0x7F)
-                    if not b & 0x80:
-                        break
+                length, p = ReadVarLen(data, p)
                 if mtype != 0x2F:
                     events.append((tick, bytes([0xFF, mtype]) + VarLen(length) + data[p:p + length]))
                 p += length
             elif status in (0xF0, 0xF7):
                 p += 1
-                length = 0
-                while True:
-                    b = data[p]
-                    p += 1
-                    length = (length << 7) | (b & 0x7F)
-                    if not b & 0x80:
-                        break
+                length, p = ReadVarLen(data, p)
                 events.append((tick, bytes([status]) + VarLen(length) + data[p:p + length]))
                 p += length
             else:
