@@ -110,6 +110,8 @@ $(run $b/tracks/bench_track_keys.exe analyse "$mp3" "$runs" | pick analyse 1) \
 $(run $b/tracks/bench_track_keys.exe drop "$root/build/$build/app/orvane.exe" "$mp3" "$runs" |
   awk '$1=="drop" {print $2, $5, $8}')")
 done
+# What any box of the program costs, for the part of the hand-over that is the box.
+box=$(run $b/tracks/bench_track_keys.exe box "$root/build/$build/app/orvane.exe" "$runs" | pick box 1)
 if [ -n "$big" ]; then
   fill_bare_big=$(run $b/catalogue/bench_bare_lists.exe fill 1 big)
   fill_ours_big=$(run $b/catalogue/bench_orvane_lists.exe fill 1 big)
@@ -186,6 +188,7 @@ for t in "${tracks[@]}"; do
   row "  reading, decoding, listening, no window (ms)" "$3" "$2" ""
   row "  private bytes while listening, after (MB)" "+$5, +$6" "-" "<= +4 MB, falls back" "-" "-"
 done
+row "  an empty search's message box alone (ms)" "$box" "-" ""
 exe=build/$build/app/orvane.exe
 size=$(stat -c %s $exe)
 image=$(pe_section $exe .orvimg)

@@ -6,16 +6,19 @@
 //   bench_track_keys analyse FILE [RUNS]    reading, frames, decoding and listening, in this process
 //   bench_track_keys drop EXE FILE [RUNS]   orvane.exe given the file as a drop is given it: the
 //                                           time to its result box, and its private bytes
+//   bench_track_keys box EXE [RUNS]         the same program's message box alone: an empty search
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "audio/AcmMp3Decoder.h"
 #include "audio/Mp3Frames.h"
+#include "app/MainLayout.h"
 #include "audio/TrackAnalysis.h"
 #include "runtime/FileHandover.h"
 #include "tests/support/GdiObjectCount.h"
@@ -121,7 +124,29 @@ HWND MainWindowOf(DWORD pid)
     return nullptr;
 }
 
-int Drop(const char* exe, const char* file, int runs)
+struct FindControl {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND h, LPARAM p)
+{
+    auto* f = reinterpret_cast<FindControl*>(p);
+    if (GetDlgCtrlID(h) != f->id) return TRUE;
+    f->found = h;
+    return FALSE;
+}
+
+HWND ControlOf(HWND window, int unit)
+{
+    FindControl find{kControlIdBase + unit, nullptr};
+    EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+// Starts the program in a folder of its own; each run, trigger makes it show
+// a box, which is timed from the trigger to the box and then answered.
+int Boxes(const char* exe, int runs, const char* label, const std::function<void(HWND)>& trigger)
 {
     // A folder of its own, so no running copy of another test takes the file.
     char temp[MAX_PATH], dir[MAX_PATH];
@@ -142,18 +167,15 @@ int Drop(const char* exe, const char* file, int runs)
     HWND window = nullptr;
     for (DWORD t = GetTickCount(); !(window = MainWindowOf(pi.dwProcessId)) && GetTickCount() - t < 30000;) Sleep(20);
     int status = window ? 0 : 1;
-    const std::wstring list = EncodePathList({Wide(file)});
     std::vector<double> times, peaks, afters;
     double idle = 0;
     for (int r = 0; r < runs && window; ++r) {
         SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
         Sleep(300);
         idle = static_cast<double>(test::PrivateBytesOf(pi.hProcess));
-        COPYDATASTRUCT data{kPathListCopyData, static_cast<DWORD>(list.size() * sizeof(wchar_t)),
-                            const_cast<wchar_t*>(list.data())};
         double peak = idle;
         const double t0 = Now();
-        SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 10000, nullptr);
+        trigger(window);
         Dialog d{pi.dwProcessId, nullptr};
         while (!d.found && Now() - t0 < 60000) {
             peak = std::max(peak, static_cast<double>(test::PrivateBytesOf(pi.hProcess)));
@@ -172,8 +194,8 @@ int Drop(const char* exe, const char* file, int runs)
         Sleep(300);
         afters.push_back((static_cast<double>(test::PrivateBytesOf(pi.hProcess)) - idle) / 1048576.0);
     }
-    printf("drop %.1f ms peak_growth %.2f MB after_growth %.2f MB idle %.2f MB\n", Median(times), Median(peaks),
-           Median(afters), idle / 1048576.0);
+    printf("%s %.1f ms peak_growth %.2f MB after_growth %.2f MB idle %.2f MB\n", label, Median(times),
+           Median(peaks), Median(afters), idle / 1048576.0);
     if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
@@ -185,6 +207,25 @@ int Drop(const char* exe, const char* file, int runs)
     return status;
 }
 
+int Drop(const char* exe, const char* file, int runs)
+{
+    const std::wstring list = EncodePathList({Wide(file)});
+    return Boxes(exe, runs, "drop", [&list](HWND window) {
+        COPYDATASTRUCT data{kPathListCopyData, static_cast<DWORD>(list.size() * sizeof(wchar_t)),
+                            const_cast<wchar_t*>(list.data())};
+        SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 10000, nullptr);
+    });
+}
+
+// What any box of the program costs: the empty-keyword search's.
+int Box(const char* exe, int runs)
+{
+    return Boxes(exe, runs, "box", [](HWND window) {
+        SendMessageA(ControlOf(window, kEdit2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        PostMessageA(ControlOf(window, kButton1), BM_CLICK, 0, 0);
+    });
+}
+
 }  // namespace
 }  // namespace orv
 
@@ -194,6 +235,7 @@ int main(int argc, char** argv)
     if (mode == "floor" && argc > 2) return orv::Floor(argv[2], argc > 3 ? atoi(argv[3]) : 3);
     if (mode == "analyse" && argc > 2) return orv::Analyse(argv[2], argc > 3 ? atoi(argv[3]) : 3);
     if (mode == "drop" && argc > 3) return orv::Drop(argv[2], argv[3], argc > 4 ? atoi(argv[4]) : 3);
-    fprintf(stderr, "usage: bench_track_keys floor|analyse FILE [RUNS] | drop EXE FILE [RUNS]\n");
+    if (mode == "box" && argc > 2) return orv::Box(argv[2], argc > 3 ? atoi(argv[3]) : 3);
+    fprintf(stderr, "usage: bench_track_keys floor|analyse FILE [RUNS] | drop EXE FILE [RUNS] | box EXE [RUNS]\n");
     return 2;
 }
