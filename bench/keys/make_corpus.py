@@ -213,23 +213,23 @@ def TonicBar(tonic, minor, section, quality=None):
     return Bar([(tonic, quality if quality is not None else ('m' if minor else ''))], tonic, minor, section)
 
 
-def BuildChart(spec, rng):
+def BuildChart(plan, rng):
     """The song's bars, from its kind: body of verses and choruses in the labelled key, with the kind's twist."""
-    t, m = spec['tonic'], spec['minor']
-    kind = spec['kind']
-    total = max(8, int(round(spec['seconds'] * spec['tempo'] / 240.0)))
-    per_bar = spec['per_bar']
-    verse, chorus = spec['verse'], spec['chorus']
+    t, m = plan['tonic'], plan['minor']
+    kind = plan['kind']
+    total = max(8, int(round(plan['seconds'] * plan['tempo'] / 240.0)))
+    per_bar = plan['per_bar']
+    verse, chorus = plan['verse'], plan['chorus']
     bars = []
 
     # Intro.
-    if kind == 'intro-outro-other' and spec['twist'] in ('intro-dominant-key', 'intro-parallel', 'intro-bVII'):
-        if spec['twist'] == 'intro-dominant-key':   # a cadence in the key a fifth up, its leading tone included
+    if kind == 'intro-outro-other' and plan['twist'] in ('intro-dominant-key', 'intro-parallel', 'intro-bVII'):
+        if plan['twist'] == 'intro-dominant-key':   # a cadence in the key a fifth up, its leading tone included
             up = (t + 7) % 12
             vamp = [(7, '7'), (0, 'm')] * 2 if m else [(2, 'm7'), (7, '7'), (0, 'M7'), (0, 'M7')]
             for r, q in vamp:
                 bars.append(Bar([((up + r) % 12, q)], up, m, 'intro'))
-        elif spec['twist'] == 'intro-parallel':      # the parallel mode: minor intro to a major song and back
+        elif plan['twist'] == 'intro-parallel':      # the parallel mode: minor intro to a major song and back
             pm = not m
             for r, q in ([(0, 'm'), (8, ''), (10, ''), (0, 'm')] if pm else [(0, ''), (5, ''), (7, ''), (0, '')]):
                 bars.append(Bar([((t + r) % 12, q)], t, pm, 'intro'))
@@ -237,7 +237,7 @@ def BuildChart(spec, rng):
             for r, q in [(10, ''), (5, ''), (0, ''), (10, ''), (5, ''), (7, '7')]:
                 bars.append(Bar([((t + r) % 12, q)], t, m, 'intro'))
     elif kind == 'starts-ends-IV-V':
-        first = spec['twist'].split('-')[1]  # start on IV or V
+        first = plan['twist'].split('-')[1]  # start on IV or V
         root = 5 if first == 'IV' else 7
         q = ('m' if m and root == 5 else ('7' if root == 7 else ''))
         n = rng.choice([4, 4, 8])
@@ -257,16 +257,16 @@ def BuildChart(spec, rng):
     outro_bars = rng.choice([2, 3, 4])
     if kind == 'starts-ends-IV-V':
         outro_bars = rng.choice([4, 6, 8])
-    modulate_outro = kind == 'intro-outro-other' and spec['twist'] == 'outro-up-a-tone'
+    modulate_outro = kind == 'intro-outro-other' and plan['twist'] == 'outro-up-a-tone'
     if modulate_outro:
         outro_bars = 8
     outro_bars = min(outro_bars, cap)
     body_target = total - len(bars) - outro_bars
     section = 0
-    bridge = spec.get('bridge')
+    bridge = plan.get('bridge')
     while body_target > 0:
         if section % 2 == 0:
-            name, label, reps = verse, 'verse', spec.get('verse_reps', 2)
+            name, label, reps = verse, 'verse', plan.get('verse_reps', 2)
         else:
             name, label, reps = chorus, 'chorus', 2
         if bridge and section == 4:
@@ -285,12 +285,12 @@ def BuildChart(spec, rng):
         bars += ProgressionBars(chorus, t, m, 'outro', per_bar, local=(up, m))[:outro_bars - 1]
         bars.append(TonicBar(up, m, 'outro'))
     elif kind == 'starts-ends-IV-V':
-        last = spec['twist'].split('-')[3]
+        last = plan['twist'].split('-')[3]
         root = 5 if last == 'IV' else 7
         q = ('m' if m else '') if root == 5 else '7'
         for _ in range(outro_bars):
             bars.append(Bar([((t + root) % 12, q)], t, m, 'outro'))
-    elif kind == 'intro-outro-other' and spec['twist'] == 'outro-bVI-bVII':
+    elif kind == 'intro-outro-other' and plan['twist'] == 'outro-bVI-bVII':
         for r, q in [(8, ''), (10, ''), (8, ''), (10, '')][:outro_bars]:
             bars.append(Bar([((t + r) % 12, q)], t, m, 'outro'))
     else:
@@ -505,13 +505,13 @@ def MelodyTrack(bars, ch, program, style, rng, lo=62, hi=81, volume=110):
     return ev
 
 
-def MmaChart(spec, bars, path):
-    sig = spec['signature']
-    lines = ['// %s' % spec['file'], 'Tempo %d' % spec['tempo'], 'RndSeed %d' % spec['seed'],
-             'Groove %s' % spec['groove']]
-    current = spec['groove']
+def MmaChart(plan, bars, path):
+    sig = plan['signature']
+    lines = ['// %s' % plan['file'], 'Tempo %d' % plan['tempo'], 'RndSeed %d' % plan['seed'],
+             'Groove %s' % plan['groove']]
+    current = plan['groove']
     for bar in bars:
-        want = spec['groove2'] if bar.section == 'chorus' else spec['groove']
+        want = plan['groove2'] if bar.section == 'chorus' else plan['groove']
         if want != current:
             lines.append('Groove %s' % want)
             current = want
@@ -524,15 +524,15 @@ def MmaChart(spec, bars, path):
         f.write('\n'.join(lines) + '\n')
 
 
-def BuildMidi(spec, work):
-    rng = random.Random(spec['seed'])
-    bars = BuildChart(spec, rng)
-    spec['bars'] = len(bars)
-    tracks = [TempoTrack(spec['tempo'], spec['signature'], spec['minor'])]
+def BuildMidi(plan, work):
+    rng = random.Random(plan['seed'])
+    bars = BuildChart(plan, rng)
+    plan['bars'] = len(bars)
+    tracks = [TempoTrack(plan['tempo'], plan['signature'], plan['minor'])]
     used = set()
-    if spec['arrangement'] in ('mma', 'mma-drums'):
+    if plan['arrangement'] in ('mma', 'mma-drums'):
         mma_file = os.path.join(work, 'song.mma')
-        MmaChart(spec, bars, mma_file)
+        MmaChart(plan, bars, mma_file)
         mma_mid = os.path.join(work, 'song_mma.mid')
         subprocess.run(['mma', mma_file, '-f', mma_mid], check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
@@ -543,7 +543,7 @@ def BuildMidi(spec, work):
             for tick, evb in tr:
                 st = evb[0]
                 if st < 0xF0:
-                    if spec['arrangement'] == 'mma-drums' and (st & 0x0F) != 9:
+                    if plan['arrangement'] == 'mma-drums' and (st & 0x0F) != 9:
                         continue
                     used.add(st & 0x0F)
                 elif st == 0xFF and evb[1] in (0x51, 0x58, 0x59):
@@ -551,12 +551,12 @@ def BuildMidi(spec, work):
                 out.append((int(round(tick * scale)), evb))
             if out:
                 tracks.append(out)
-    if spec['arrangement'] in ('own', 'mma-drums'):
-        tracks += OwnArrangement(bars, spec['style'], rng, drums=spec['arrangement'] == 'own')
+    if plan['arrangement'] in ('own', 'mma-drums'):
+        tracks += OwnArrangement(bars, plan['style'], rng, drums=plan['arrangement'] == 'own')
         used |= {0, 1, 2, 9}
-    if spec['melody']:
+    if plan['melody']:
         ch = next(c for c in range(15, -1, -1) if c not in used and c != 9)
-        tracks.append(MelodyTrack(bars, ch, spec['melody_program'], spec['melody'], rng))
+        tracks.append(MelodyTrack(bars, ch, plan['melody_program'], plan['melody'], rng))
     path = os.path.join(work, 'song.mid')
     WriteSmf(path, DIVISION, tracks)
     return path
@@ -582,57 +582,57 @@ def SoxOutputArgs(fmt):
     return ['-b', '16']
 
 
-def Master(spec, raw, out_dir, work):
+def Master(plan, raw, out_dir, work):
     """Release-style mastering, then the delivery format."""
     fx = ['gain', '-10']
-    if spec['detune']:
+    if plan['detune']:
         # On its own pass: sox's pitch feeds channels unevenly, which compand after it cannot take.
         detuned = os.path.join(work, 'detuned.wav')
-        Run(['sox', raw, '-e', 'floating-point', '-b', '32', detuned, 'pitch', '%d' % spec['detune']])
+        Run(['sox', raw, '-e', 'floating-point', '-b', '32', detuned, 'pitch', '%d' % plan['detune']])
         raw = detuned
-    if spec['bass_db']:
-        fx += ['bass', '+%d' % spec['bass_db'], '90']
-    if spec['reverb']:
-        fx += ['reverb', str(spec['reverb'])]
-    if spec['compand']:
+    if plan['bass_db']:
+        fx += ['bass', '+%d' % plan['bass_db'], '90']
+    if plan['reverb']:
+        fx += ['reverb', str(plan['reverb'])]
+    if plan['compand']:
         fx += ['compand', '0.01,0.25', '6:-60,-60,-30,-14,-12,-6,0,-3', '-4', '-90', '0.05']
-    if spec['fade']:
+    if plan['fade']:
         fx += ['fade', 't', '0', '-0', '4']
-    if spec['channels'] == 1:
+    if plan['channels'] == 1:
         fx += ['remix', '-']
-    if spec['rate'] != 44100 and not spec['format'].startswith('mp3'):
-        fx += ['rate', '-v', str(spec['rate'])]
-    fx += ['gain', '-n', str(spec['peak_db'])]
-    final = os.path.join(out_dir, spec['file'])
-    if spec['format'].startswith('mp3'):
+    if plan['rate'] != 44100 and not plan['format'].startswith('mp3'):
+        fx += ['rate', '-v', str(plan['rate'])]
+    fx += ['gain', '-n', str(plan['peak_db'])]
+    final = os.path.join(out_dir, plan['file'])
+    if plan['format'].startswith('mp3'):
         mastered = os.path.join(work, 'mastered.wav')
         Run(['sox', raw, '-b', '16', mastered] + fx)
         cmd = ['lame', '--quiet', '--noreplaygain']
-        if spec['format'] == 'mp3cbr':
+        if plan['format'] == 'mp3cbr':
             cmd += ['-b', '128', '--cbr']
-        elif spec['format'] == 'mp3vbr':
+        elif plan['format'] == 'mp3vbr':
             cmd += ['-V', '2']
-        elif spec['format'] == 'mp3-22k':
+        elif plan['format'] == 'mp3-22k':
             cmd += ['--resample', '22.05', '-b', '64']
-        elif spec['format'] == 'mp3mono':
+        elif plan['format'] == 'mp3mono':
             cmd += ['-m', 'm', '-b', '96']
-        if spec.get('id3'):
-            title, artist = spec['id3']
+        if plan.get('id3'):
+            title, artist = plan['id3']
             cmd += ['--add-id3v2', '--tt', title, '--ta', artist]
         Run(cmd + [mastered, final])
     else:
-        Run(['sox', raw] + SoxOutputArgs(spec['format']) + [final] + fx)
+        Run(['sox', raw] + SoxOutputArgs(plan['format']) + [final] + fx)
     return final
 
 
-def RenderNoKey(spec, out_dir):
-    final = os.path.join(out_dir, spec['file'])
-    secs = str(spec['seconds'])
-    what = spec['twist']
+def RenderNoKey(plan, out_dir):
+    final = os.path.join(out_dir, plan['file'])
+    secs = str(plan['seconds'])
+    what = plan['twist']
     if what == 'silence':
         Run(['sox', '-D', '-n', '-r', '44100', '-c', '2', '-b', '16', final, 'trim', '0', secs])
     elif what in ('whitenoise', 'pinknoise', 'brownnoise'):
-        if spec['format'].startswith('mp3'):
+        if plan['format'].startswith('mp3'):
             tmp = final + '.tmp.wav'
             Run(['sox', '-n', '-r', '44100', '-c', '2', '-b', '16', tmp, 'synth', secs, what, 'gain', '-n', '-3'])
             Run(['lame', '--quiet', '-b', '128', '--cbr', tmp, final])
@@ -642,24 +642,24 @@ def RenderNoKey(spec, out_dir):
     return final
 
 
-def RenderTrack(spec):
-    out_dir = spec['out_dir']
-    if spec['mode'] == 'none' and spec['twist'] != 'drums':
-        RenderNoKey(spec, out_dir)
-        return spec
+def RenderTrack(plan):
+    out_dir = plan['out_dir']
+    if plan['mode'] == 'none' and plan['twist'] != 'drums':
+        RenderNoKey(plan, out_dir)
+        return plan
     work = tempfile.mkdtemp(prefix='orvkeys-')
     try:
-        if spec['mode'] == 'none':  # drums alone: GM channel 10 only
-            rng = random.Random(spec['seed'])
-            n_bars = int(spec['seconds'] * spec['tempo'] / 240)
-            if spec['arrangement'] == 'mma':
-                spec2 = dict(spec, arrangement='mma-drums', signature=0, minor=False, tonic=0)
+        if plan['mode'] == 'none':  # drums alone: GM channel 10 only
+            rng = random.Random(plan['seed'])
+            n_bars = int(plan['seconds'] * plan['tempo'] / 240)
+            if plan['arrangement'] == 'mma':
+                spec2 = dict(plan, arrangement='mma-drums', signature=0, minor=False, tonic=0)
                 bars = [TonicBar(0, False, 'verse' if i % 16 < 8 else 'chorus') for i in range(n_bars)]
                 mma_file = os.path.join(work, 'song.mma')
                 MmaChart(spec2, bars, mma_file)
                 Run(['mma', mma_file, '-f', os.path.join(work, 'd.mid')])
                 division, mtracks = ReadSmf(os.path.join(work, 'd.mid'))
-                tracks = [TempoTrack(spec['tempo'], 0, False)]
+                tracks = [TempoTrack(plan['tempo'], 0, False)]
                 for tr in mtracks:
                     kept = [(int(round(t * DIVISION / division)), e) for t, e in tr
                             if e[0] < 0xF0 and (e[0] & 0x0F) == 9]
@@ -667,18 +667,18 @@ def RenderTrack(spec):
                         tracks.append(kept)
             else:
                 bars = [TonicBar(0, False, 'verse' if i % 16 < 8 else 'chorus') for i in range(n_bars)]
-                tracks = [TempoTrack(spec['tempo'], 0, False), DrumTrack(n_bars, 'rock', rng, bars)]
+                tracks = [TempoTrack(plan['tempo'], 0, False), DrumTrack(n_bars, 'rock', rng, bars)]
             mid = os.path.join(work, 'song.mid')
             WriteSmf(mid, DIVISION, tracks)
         else:
-            mid = BuildMidi(spec, work)
+            mid = BuildMidi(plan, work)
         raw = os.path.join(work, 'raw.wav')
-        Run(['fluidsynth', '-ni', '-O', 'float', '-F', raw, '-r', '44100', '-g', '%.2f' % spec['gain'],
-             spec['soundfont'], mid])
-        Master(spec, raw, out_dir, work)
+        Run(['fluidsynth', '-ni', '-O', 'float', '-F', raw, '-r', '44100', '-g', '%.2f' % plan['gain'],
+             plan['soundfont'], mid])
+        Master(plan, raw, out_dir, work)
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    return spec
+    return plan
 
 
 # ---------------------------------------------------------------- the corpus plan
@@ -719,7 +719,7 @@ def PickSeconds(rng, kind):
 def MakeSpecs(out_dir):
     by_kind = []
     for k_index, (kind, count) in enumerate(KINDS):
-        specs = []
+        plans = []
         for j in range(count):
             seed = 10007 * (k_index + 1) + 131 * j
             rng = random.Random(seed)
@@ -770,63 +770,63 @@ def MakeSpecs(out_dir):
                 minor = j % 2 == 1
                 verse = rng.choice(MINOR_POOL if minor else MAJOR_POOL)
                 chorus = rng.choice(MINOR_POOL if minor else MAJOR_POOL)
-            spec = dict(kind=kind, seed=seed, tonic=tonic, minor=minor, mode='minor' if minor else 'major',
+            plan = dict(kind=kind, seed=seed, tonic=tonic, minor=minor, mode='minor' if minor else 'major',
                         signature=(tonic + 3) % 12 if minor else tonic, verse=verse, chorus=chorus, twist=twist,
                         out_dir=out_dir)
             if kind == 'long':
-                spec['bridge'] = rng.choice(['IV-V-iii-vi', 'i-VI-III-VII' if not minor else 'i-iv-VII-III'])
+                plan['bridge'] = rng.choice(['IV-V-iii-vi', 'i-VI-III-VII' if not minor else 'i-iv-VII-III'])
                 if not minor:
-                    spec['bridge'] = rng.choice(['IV-V-iii-vi', 'ii-V-I'])
+                    plan['bridge'] = rng.choice(['IV-V-iii-vi', 'ii-V-I'])
             if kind == 'ii-V-I-verse':
-                spec['verse_reps'] = 4
+                plan['verse_reps'] = 4
             arrangement = ['mma', 'own', 'mma', 'mma-drums'][(j + k_index) % 4]
             if kind == 'pentatonic':
                 arrangement = 'own' if j % 2 == 0 else 'mma'
-            spec['arrangement'] = arrangement
+            plan['arrangement'] = arrangement
             groove = GROOVES[(j * 5 + k_index * 3) % len(GROOVES)]
-            spec['groove'], spec['groove2'] = groove[0], groove[3]
-            spec['style'] = 'chinese' if kind == 'pentatonic' else OWN_STYLES[(j + k_index) % len(OWN_STYLES)]
+            plan['groove'], plan['groove2'] = groove[0], groove[3]
+            plan['style'] = 'chinese' if kind == 'pentatonic' else OWN_STYLES[(j + k_index) % len(OWN_STYLES)]
             if arrangement == 'mma':
-                spec['tempo'] = rng.randint(groove[1], groove[2])
+                plan['tempo'] = rng.randint(groove[1], groove[2])
             else:
-                spec['tempo'] = rng.randint(60, 140) if spec['style'] != 'pianoballad' else rng.randint(60, 90)
-            spec['per_bar'] = 2 if spec['tempo'] < 84 and rng.random() < 0.4 and kind not in ('ii-V-I-verse',) else 1
-            spec['seconds'] = PickSeconds(rng, kind)
+                plan['tempo'] = rng.randint(60, 140) if plan['style'] != 'pianoballad' else rng.randint(60, 90)
+            plan['per_bar'] = 2 if plan['tempo'] < 84 and rng.random() < 0.4 and kind not in ('ii-V-I-verse',) else 1
+            plan['seconds'] = PickSeconds(rng, kind)
             if kind in ('dominant-melody', 'pentatonic'):
-                spec['melody'] = 'dominant' if kind == 'dominant-melody' else 'pentatonic'
+                plan['melody'] = 'dominant' if kind == 'dominant-melody' else 'pentatonic'
             else:
-                spec['melody'] = 'normal' if rng.random() < 0.5 else None
-            spec['melody_program'] = rng.choice(CHINESE_MELODY_PROGRAMS if kind == 'pentatonic' else MELODY_PROGRAMS)
-            spec['soundfont'] = SF_FLUID if (os.path.exists(SF_FLUID) and rng.random() < 0.4) else SF_TIM
-            spec['gain'] = round(rng.uniform(0.25, 0.6), 2)
+                plan['melody'] = 'normal' if rng.random() < 0.5 else None
+            plan['melody_program'] = rng.choice(CHINESE_MELODY_PROGRAMS if kind == 'pentatonic' else MELODY_PROGRAMS)
+            plan['soundfont'] = SF_FLUID if (os.path.exists(SF_FLUID) and rng.random() < 0.4) else SF_TIM
+            plan['gain'] = round(rng.uniform(0.25, 0.6), 2)
             # Mastering: most released tracks are compressed and loud; a good share have a heavy low end.
-            spec['reverb'] = rng.choice([0, 20, 35, 50])
-            spec['compand'] = rng.random() < 0.6
-            spec['bass_db'] = rng.choice([0, 0, 8, 10, 12])
-            spec['fade'] = rng.random() < 0.3
+            plan['reverb'] = rng.choice([0, 20, 35, 50])
+            plan['compand'] = rng.random() < 0.6
+            plan['bass_db'] = rng.choice([0, 0, 8, 10, 12])
+            plan['fade'] = rng.random() < 0.3
             if kind == 'detuned-minor':
-                spec['detune'] = rng.choice([-1, 1]) * rng.randint(10, 45)
+                plan['detune'] = rng.choice([-1, 1]) * rng.randint(10, 45)
             elif rng.random() < 0.2:
-                spec['detune'] = rng.choice([-1, 1]) * rng.randint(10, 30)
+                plan['detune'] = rng.choice([-1, 1]) * rng.randint(10, 30)
             else:
-                spec['detune'] = 0
+                plan['detune'] = 0
             fmt = rng.choice(['wav16', 'wav16', 'wav16', 'wav24', 'wavf32', 'mp3cbr', 'mp3cbr', 'mp3vbr', 'mp3-22k',
                               'mp3mono'])
-            spec['format'] = fmt
-            spec['rate'] = rng.choice([44100, 44100, 44100, 48000, 22050]) if fmt.startswith('wav') else 44100
-            spec['channels'] = 1 if fmt.startswith('wav') and rng.random() < 0.15 else 2
-            spec['peak_db'] = rng.choice([-0.3, -1, -1, -3, -6])
+            plan['format'] = fmt
+            plan['rate'] = rng.choice([44100, 44100, 44100, 48000, 22050]) if fmt.startswith('wav') else 44100
+            plan['channels'] = 1 if fmt.startswith('wav') and rng.random() < 0.15 else 2
+            plan['peak_db'] = rng.choice([-0.3, -1, -1, -3, -6])
             if fmt.startswith('mp3') and rng.random() < 0.6:
-                spec['id3'] = ('Backing %d' % (j + 1), 'Orvane corpus')
-            specs.append(spec)
-        by_kind.append(specs)
+                plan['id3'] = ('Backing %d' % (j + 1), 'Orvane corpus')
+            plans.append(plan)
+        by_kind.append(plans)
 
     # Round robin across kinds, so that an early stop still covers every kind.
     ordered = []
     for r in range(max(len(s) for s in by_kind)):
-        for specs in by_kind:
-            if r < len(specs):
-                ordered.append(specs[r])
+        for plans in by_kind:
+            if r < len(plans):
+                ordered.append(plans[r])
     nokey = [
         dict(twist='silence', seconds=30, format='wav16'),
         dict(twist='whitenoise', seconds=40, format='wav16'),
@@ -837,47 +837,47 @@ def MakeSpecs(out_dir):
         dict(twist='drums', seconds=60, format='mp3cbr', arrangement='own', tempo=124),
     ]
     for i, nk in enumerate(nokey):
-        spec = dict(kind='none', mode='none', tonic=None, minor=None, signature=None, seed=777 + i, out_dir=out_dir,
+        plan = dict(kind='none', mode='none', tonic=None, minor=None, signature=None, seed=777 + i, out_dir=out_dir,
                     soundfont=SF_TIM, gain=0.6, reverb=20, compand=True, bass_db=8, fade=False, detune=0,
                     rate=44100, channels=2, peak_db=-1, verse='', chorus='')
-        spec.update(nk)
-        ordered.insert(0, spec)
-    for n, spec in enumerate(ordered, 1):
-        ext = 'mp3' if spec['format'].startswith('mp3') else 'wav'
-        tag = spec['twist'] if spec['kind'] == 'none' else spec['kind']
-        spec['file'] = '%03d-%s.%s' % (n, tag, ext)
+        plan.update(nk)
+        ordered.insert(0, plan)
+    for n, plan in enumerate(ordered, 1):
+        ext = 'mp3' if plan['format'].startswith('mp3') else 'wav'
+        tag = plan['twist'] if plan['kind'] == 'none' else plan['kind']
+        plan['file'] = '%03d-%s.%s' % (n, tag, ext)
     return ordered
 
 
-def Describe(spec):
-    if spec['mode'] == 'none':
-        return 'no key: ' + spec['twist'] + (' (%s groove)' % spec['groove'] if spec.get('groove') else '')
-    parts = [KeyName(spec['tonic'], spec['minor'])]
-    if spec['kind'] in DESCRIPTIONS:
-        parts.append(DESCRIPTIONS[spec['kind']])
-    if spec['twist']:
-        parts.append(spec['twist'])
-    parts.append('verse %s, chorus %s' % (spec['verse'], spec['chorus']))
-    if spec.get('bridge'):
-        parts.append('bridge ' + spec['bridge'])
-    arr = spec['arrangement']
-    parts.append('mma ' + spec['groove'] if arr == 'mma' else
-                 ('mma drums + own ' + spec['style'] if arr == 'mma-drums' else 'own ' + spec['style']))
-    if spec['melody']:
-        parts.append('%s melody (GM %d)' % (spec['melody'], spec['melody_program']))
-    parts.append('%d bpm' % spec['tempo'])
-    parts.append(os.path.basename(spec['soundfont']))
-    if spec['detune']:
-        parts.append('detune %+d c' % spec['detune'])
-    if spec['bass_db']:
-        parts.append('bass +%d dB' % spec['bass_db'])
-    if spec['compand']:
+def Describe(plan):
+    if plan['mode'] == 'none':
+        return 'no key: ' + plan['twist'] + (' (%s groove)' % plan['groove'] if plan.get('groove') else '')
+    parts = [KeyName(plan['tonic'], plan['minor'])]
+    if plan['kind'] in DESCRIPTIONS:
+        parts.append(DESCRIPTIONS[plan['kind']])
+    if plan['twist']:
+        parts.append(plan['twist'])
+    parts.append('verse %s, chorus %s' % (plan['verse'], plan['chorus']))
+    if plan.get('bridge'):
+        parts.append('bridge ' + plan['bridge'])
+    arr = plan['arrangement']
+    parts.append('mma ' + plan['groove'] if arr == 'mma' else
+                 ('mma drums + own ' + plan['style'] if arr == 'mma-drums' else 'own ' + plan['style']))
+    if plan['melody']:
+        parts.append('%s melody (GM %d)' % (plan['melody'], plan['melody_program']))
+    parts.append('%d bpm' % plan['tempo'])
+    parts.append(os.path.basename(plan['soundfont']))
+    if plan['detune']:
+        parts.append('detune %+d c' % plan['detune'])
+    if plan['bass_db']:
+        parts.append('bass +%d dB' % plan['bass_db'])
+    if plan['compand']:
         parts.append('compressed')
-    if spec['reverb']:
-        parts.append('reverb %d' % spec['reverb'])
-    fmt = spec['format']
+    if plan['reverb']:
+        parts.append('reverb %d' % plan['reverb'])
+    fmt = plan['format']
     if fmt.startswith('wav'):
-        fmt += ' %d Hz %s' % (spec['rate'], 'mono' if spec['channels'] == 1 else 'stereo')
+        fmt += ' %d Hz %s' % (plan['rate'], 'mono' if plan['channels'] == 1 else 'stereo')
     parts.append(fmt)
     return ', '.join(parts)
 
@@ -887,20 +887,20 @@ def WriteLabels(out_dir, done):
     tmp = path + '.tmp'
     with open(tmp, 'w') as f:
         f.write('file\ttonic\tmode\tsignature\tkind\tdescription\n')
-        for spec in sorted(done, key=lambda s: s['file']):
-            if spec['mode'] == 'none':
-                f.write('%s\t-\tnone\t-\tnone\t%s\n' % (spec['file'], Describe(spec)))
+        for plan in sorted(done, key=lambda s: s['file']):
+            if plan['mode'] == 'none':
+                f.write('%s\t-\tnone\t-\tnone\t%s\n' % (plan['file'], Describe(plan)))
             else:
-                f.write('%s\t%d\t%s\t%d\t%s\t%s\n' % (spec['file'], spec['tonic'], spec['mode'], spec['signature'],
-                                                     spec['kind'], Describe(spec)))
+                f.write('%s\t%d\t%s\t%d\t%s\t%s\n' % (plan['file'], plan['tonic'], plan['mode'], plan['signature'],
+                                                     plan['kind'], Describe(plan)))
     os.replace(tmp, path)
 
 
-def Safe(spec):
+def Safe(plan):
     try:
-        return RenderTrack(spec), None
+        return RenderTrack(plan), None
     except Exception as e:  # a failed track is reported and left out of the labels
-        return spec, '%s: %s' % (spec['file'], e)
+        return plan, '%s: %s' % (plan['file'], e)
 
 
 def main():
@@ -916,19 +916,19 @@ def main():
         sys.exit(SF_TIM + ' is missing: apt-get install timgm6mb-soundfont')
     out_dir = os.path.abspath(args.out_dir)
     os.makedirs(out_dir, exist_ok=True)
-    specs = MakeSpecs(out_dir)
+    plans = MakeSpecs(out_dir)
     if args.limit:
-        specs = specs[:args.limit]
+        plans = plans[:args.limit]
     done, failures = [], []
     with Pool(max(1, min(2, args.jobs))) as pool:
-        for spec, err in pool.imap(Safe, specs):
+        for plan, err in pool.imap(Safe, plans):
             if err:
                 failures.append(err)
                 print('FAILED', err, flush=True)
                 continue
-            done.append(spec)
+            done.append(plan)
             WriteLabels(out_dir, done)
-            print('%3d/%d %s' % (len(done), len(specs), spec['file']), flush=True)
+            print('%3d/%d %s' % (len(done), len(plans), plan['file']), flush=True)
     print('%d tracks in %s, labels in %s' % (len(done), out_dir, os.path.join(out_dir, 'labels.tsv')))
     if failures:
         sys.exit('%d tracks failed' % len(failures))
