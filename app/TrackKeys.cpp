@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/CatalogueActions.h"
 #include "app/MainLayout.h"
 #include "catalogue/CatalogueEditing.h"
 #include "runtime/Win32Runtime.h"
@@ -167,8 +168,8 @@ void TrackKeys::TellSeveral(const TrackJobResult& result)
         if (e.key.minor) line.text += " (" + TonicName(e.key) + "m)";
         const std::optional<CatalogueMatch> match = FindInCatalogue(title);
         if (match && match->key) {
-            const int theirs = match->key->minor ? (match->key->pitch + 3) % 12 : match->key->pitch;
-            line.text += theirs == e.signature ? "（目录中相同）" : "  ≠ 目录中 " + match->keyText;
+            const bool same = SignatureOf(*match->key) == e.signature;
+            line.text += same ? "（目录中相同）" : "  ≠ 目录中 " + match->keyText;
         } else if (match) {
             line.text += "（目录中已有）";
         } else if (std::find(seen.begin(), seen.end(), title) == seen.end()) {
@@ -194,7 +195,7 @@ void TrackKeys::TellSeveral(const TrackJobResult& result)
     }
     text += "把 " + std::to_string(added) + " 首新歌连同调加入歌曲库吗？";
     const int answer = app_.showMessageBox(owner, BoxLines(text).c_str(), MB_YESNO | MB_ICONQUESTION, kTrackBoxCaption);
-    if (answer != IDYES - 1) return;
+    if (answer != kAnswerYes) return;
     for (const Line& line : lines)
         if (line.newEntry) AddEntryToLists(*app_.rt, app_.lists, *line.newEntry);
 }

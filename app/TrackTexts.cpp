@@ -101,6 +101,8 @@ std::string TonicName(const SongKey& key)
     return sign + "CDEFGAB"[key.letter % 7];
 }
 
+int SignatureOf(const SongKey& key) { return key.minor ? (key.pitch + 3) % 12 : key.pitch; }
+
 int SemitonesFrom(int catalogueSignature, int trackSignature)
 {
     int d = ((trackSignature - catalogueSignature) % 12 + 12) % 12;
@@ -147,8 +149,7 @@ std::string SingleTrackText(const std::wstring& path, const TrackReport& report,
     const KeyEstimate& e = report.estimate;
     text += KeyHintText(e.key) + "\r\n";
     if (match && match->key) {
-        const int theirs = match->key->minor ? (match->key->pitch + 3) % 12 : match->key->pitch;
-        const int shift = SemitonesFrom(theirs, e.signature);
+        const int shift = SemitonesFrom(SignatureOf(*match->key), e.signature);
         text += "目录中为 " + match->keyText + "，";
         if (shift == 0) text += "与此伴奏一致。\r\n";
         else text += std::string("此伴奏") + (shift > 0 ? "升" : "降") + "了 " + Number(shift > 0 ? shift : -shift) +

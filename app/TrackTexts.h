@@ -30,6 +30,10 @@ std::string EntryFor(const std::string& title, int signature);
 // The tonic as the key hint writes it, the sign first: "E", "#F", "bB".
 std::string TonicName(const SongKey& key);
 
+// The major key an entry's key is set as on the effect: a minor key's
+// relative major (Em: G).
+int SignatureOf(const SongKey& key);
+
 // Semitones from the catalogue's key to the track's, -5..+6.
 int SemitonesFrom(int catalogueSignature, int trackSignature);
 
