@@ -14,6 +14,10 @@ namespace orv {
 namespace {
 
 constexpr size_t kBlockBytes = 64 * 1024;
+// The frame reader's reads: under Wine each overlapped read is a round trip
+// to the server, and a 4-minute track in 64 KiB reads spent 16 ms on them
+// beside 283 ms of decoding; in 512 KiB reads, 6 ms.
+constexpr size_t kReadBytes = 512 * 1024;
 // The largest Layer III frame: 320 kbit/s at 32 kHz (MPEG-1) or 160 kbit/s
 // at 8 kHz (MPEG-2.5), padded.
 constexpr size_t kMaxFrameBytes = 1441;
@@ -192,7 +196,7 @@ Mp3Status FindMp3Stream(ByteSource& source, Mp3StreamInfo* info)
 }
 
 Mp3FrameReader::Mp3FrameReader(ByteSource& source, const Mp3StreamInfo& info)
-    : source_(source), info_(info), buffer_(kBlockBytes + 2 * kMaxFrameBytes), bufferOffset_(info.firstFrameOffset)
+    : source_(source), info_(info), buffer_(kReadBytes + 2 * kMaxFrameBytes), bufferOffset_(info.firstFrameOffset)
 {
     info_.audioEnd = std::min(info_.audioEnd, source_.Size());
 }
