@@ -76,7 +76,7 @@ emulated_check() {
   return $status
 }
 
-configure() { cmake -S . -B "build/$1" "${@:2}" >/dev/null; }
+configure() { cmake -S . -B "build/$1" -DORV_BENCH=OFF "${@:2}" >/dev/null; }
 stage "host build" eval 'configure host -DCMAKE_BUILD_TYPE=Debug && cmake --build build/host -j"$jobs"'
 stage "host suite" orv_ctest --test-dir build/host --output-on-failure -j"$jobs" -LE pe32-release
 stage "x86_64 build" eval 'configure win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release &&

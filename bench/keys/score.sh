@@ -24,7 +24,7 @@ labels="$corpus/labels.tsv"
 mkdir -p "$out/decoded"
 
 echo "== building orv_key (Release, no sanitizers) in $build"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORV_SANITIZE=OFF >"$out/cmake.log" 2>&1 ||
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORV_BENCH=ON -DORV_SANITIZE=OFF >"$out/cmake.log" 2>&1 ||
     { tail -20 "$out/cmake.log"; exit 1; }
 cmake --build "$build" -j2 --target orv_key >"$out/build.log" 2>&1 || { tail -30 "$out/build.log"; exit 1; }
 
