@@ -46,6 +46,8 @@ fi
 . tools/wine-env.sh
 . tools/xvfb.sh
 orv_wine_use wow64
+# The run drops a backing track on the window from this X drag source.
+export ORV_XDND_DROP=${ORV_XDND_DROP:-$root/build/host/tests/tools/orv-xdnd-drop}
 orv_xvfb_start
 
 # Every process of the run, the Wine server and the emulated ones included,

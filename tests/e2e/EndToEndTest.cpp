@@ -11,6 +11,7 @@
 #include "app/MainLayout.h"
 #include "runtime/TrayIcon.h"
 #include "image/PeSection.h"
+#include "tests/e2e/TrackHandover.h"
 #include "tests/support/GdiObjectCount.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ScreenInput.h"
@@ -866,8 +867,10 @@ TEST(EndToEndImage, ManifestRunsAsInvokerOnWindows7To11WithoutCommonControls6)
 
 // The PE32 release run by an emulator, on a machine whose kernel runs no
 // 32-bit code (tools/emulated-check.sh names the program in
-// ORV_PE32_PROGRAM): one pass through what a user does first, the catalogue
-// checked on disk, and the launcher's answer when its library is missing.
+// ORV_PE32_PROGRAM): one pass through what a user does first, a backing
+// track dropped on the window (the release's own decoder and listening), the
+// catalogue checked on disk, and the launcher's answer when its library is
+// missing.
 // Emulated, the start alone takes minutes; the check's own limit (8 minutes)
 // ends the whole run.
 TEST(EndToEndPe32, StartsSearchesAddsSavesAndFailsWithoutItsLibrary)
@@ -891,6 +894,15 @@ TEST(EndToEndPe32, StartsSearchesAddsSavesAndFailsWithoutItsLibrary)
     app.Click(kButton2);
     app.Settle();
     EXPECT_EQ(app.ListItems(kList1).size(), 4u);
+
+    const std::wstring track = OrvaneProcess::Wide(app.Directory()) + L"\\e-minor.mp3";
+    ASSERT_TRUE(CopyFileW(test::MinorMp3().c_str(), track.c_str(), FALSE));
+    ASSERT_TRUE(test::DropOnWindow(app, {track})) << "no drag source (ORV_XDND_DROP)";
+    const std::string told = test::AnswerBox(app, IDOK, kPatience);
+    EXPECT_TRUE(test::Has(told, "效果器: G (Em)")) << told;
+    EXPECT_TRUE(test::Has(told, "目录中为 G调，与此伴奏一致")) << told;
+    EXPECT_EQ(app.Text(kEdit2), "晴天 G调");
+
     ASSERT_TRUE(app.Close(kPatience));
     EXPECT_EQ(ReadFileBytes(app.CataloguePath()), bytes + "新歌 #F调\r\n");
 

@@ -13,11 +13,16 @@
 
 #include "app/MainLayout.h"
 #include "tests/support/GdiObjectCount.h"
+#include "tests/e2e/TrackHandover.h"
 #include "tests/support/ProcessDriver.h"
 
 namespace orv {
 namespace {
 
+using test::AnswerBox;
+using test::DropOnWindow;
+using test::Has;
+using test::MinorMp3;
 using test::OrvaneProcess;
 using test::ReadFileBytes;
 using test::WriteFileBytes;
@@ -57,39 +62,6 @@ void WriteMajorTrack(const std::wstring& path, int tonic, int seconds = 12)
     CloseHandle(f);
 }
 
-// The committed E minor MP3, whose ID3 title is 晴天 in GBK bytes.
-std::wstring MinorMp3()
-{
-    return OrvaneProcess::Wide(test::TestFile(ORV_TRACKS_DIR "/e-minor.mp3"));
-}
-
-// Every text of a box, joined; the message is long for a folder.
-std::string BoxText(HWND box)
-{
-    std::string text;
-    for (HWND s = nullptr; (s = FindWindowExA(box, s, "Static", nullptr)) != nullptr;) {
-        std::string buf(8192, '\0');
-        buf.resize(static_cast<size_t>(SendMessageA(s, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(&buf[0]))));
-        text += buf;
-    }
-    return text;
-}
-
-// Reads the box the program shows, answers it and waits until it is gone.
-std::string AnswerBox(OrvaneProcess& app, int button)
-{
-    HWND box = app.WaitForDialog(60000);
-    if (!box) return "(no message box)";
-    app.Settle();
-    const std::string text = BoxText(box);
-    PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
-    for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 10000;) Sleep(10);
-    app.Settle();
-    return text;
-}
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // A second start of the program from the same folder with these arguments:
 // its exit code, once it has ended.
 DWORD StartAgain(const OrvaneProcess& app, const std::wstring& arguments)
@@ -112,47 +84,6 @@ int MainWindowCount()
     for (HWND h = nullptr; (h = FindWindowExA(nullptr, h, "OrvaneMainWindow", nullptr)) != nullptr;)
         n += IsWindowVisible(h) ? 1 : 0;
     return n;
-}
-
-// file:///... of a Windows path, through the Linux name Wine gives it.
-std::string FileUri(const std::wstring& path)
-{
-    using UnixName = char*(CDECL*)(LPCWSTR);
-    auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixName ? unixName(path.c_str()) : nullptr;
-    if (!name) return std::string();
-    std::string uri = "file://";
-    for (const unsigned char* p = reinterpret_cast<unsigned char*>(name); *p; ++p) {
-        if (isalnum(*p) || *p == '/' || *p == '-' || *p == '_' || *p == '.') {
-            uri += static_cast<char>(*p);
-        } else {
-            char hex[4];
-            wsprintfA(hex, "%%%02X", *p);
-            uri += hex;
-        }
-    }
-    HeapFree(GetProcessHeap(), 0, name);
-    return uri;
-}
-
-// Drags the paths from a Linux "file manager" onto the display list.
-bool DropOnWindow(const OrvaneProcess& app, const std::vector<std::wstring>& paths)
-{
-    char tool[MAX_PATH] = {};
-    if (!GetEnvironmentVariableA("ORV_XDND_DROP", tool, sizeof tool)) return false;
-    RECT r{};
-    GetWindowRect(app.Control(kList2), &r);
-    std::string cmd = std::string("\"") + tool + "\" " + std::to_string((r.left + r.right) / 2) + " " +
-                      std::to_string((r.top + r.bottom) / 2);
-    for (const std::wstring& p : paths) cmd += " " + FileUri(p);  // percent-encoded: no spaces
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
 }
 
 // The program's GDI objects once its window has painted what the last step
