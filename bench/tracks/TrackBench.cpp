@@ -7,8 +7,9 @@
 //   bench_track_keys drop EXE FILE [RUNS]   orvane.exe given the file as a drop is given it: the
 //                                           time to its result box, and its private bytes
 //   bench_track_keys box EXE [RUNS]         the same program's message box alone: an empty search
-// analyse and drop decode the file alone just before each run as well, and
-// print that floor's median and the median of the per-run ratios.
+// analyse decodes the file alone just before each run as well, drop just
+// before and just after; both print that floor's median and the median of
+// the per-run ratios.
 #include <windows.h>
 
 #include <algorithm>
@@ -208,7 +209,7 @@ int Boxes(const char* exe, int runs, const char* label, const std::function<void
     for (int r = 0; r < runs && window; ++r) {
         SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
         Sleep(300);
-        if (floor) floor->Measure();
+        const double floorBefore = floor ? floor->Measure() : 0;
         idle = static_cast<double>(test::PrivateBytesOf(pi.hProcess));
         double peak = idle;
         const double t0 = Now();
@@ -222,7 +223,6 @@ int Boxes(const char* exe, int runs, const char* label, const std::function<void
             if (!d.found) Sleep(4);
         }
         times.push_back(Now() - t0);
-        if (floor) ratios.push_back(times.back() / floor->Last());
         if (!d.found) {
             status = 1;
             break;
@@ -233,6 +233,9 @@ int Boxes(const char* exe, int runs, const char* label, const std::function<void
         SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
         Sleep(300);
         afters.push_back((static_cast<double>(test::PrivateBytesOf(pi.hProcess)) - idle) / 1048576.0);
+        // Against the floor on either side of the run, so that a drift
+        // during it tilts neither way.
+        if (floor) ratios.push_back(times.back() / ((floorBefore + floor->Measure()) / 2));
     }
     printf("%s %.1f ms peak_growth %.2f MB after_growth %.2f MB idle %.2f MB", label, Median(times), Median(peaks),
            Median(afters), idle / 1048576.0);
