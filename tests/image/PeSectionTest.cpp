@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "PeSection.h"
 #include "PeTestFile.h"
 #include "SampleImage.h"
@@ -17,6 +19,38 @@ TEST(PeSection, FindsTheNamedSectionsRawData) {
   EXPECT_EQ(span.size, 0x200u);  // raw size, padding included
   ASSERT_LE(span.offset + span.size, file.size());
   EXPECT_TRUE(std::equal(image.begin(), image.end(), file.begin() + span.offset));
+}
+
+// Under Wine a section is mapped from the file only at a page-aligned offset.
+TEST(PeSection, PageAlignsASectionAndMovesWhatFollowsWithIt) {
+  const std::vector<uint8_t> text(0x300, 0xCC), image = {'O', 'V', 1, 2, 3}, after(0x20, 0xAB);
+  std::vector<uint8_t> file = testing::MakePeFile({{".text", text}, {".orvimg", image}, {".rsrc", after}});
+  const size_t before = file.size();
+  std::string error;
+  ASSERT_TRUE(PageAlignSection(file, kImageSectionName, error)) << error;
+  for (const auto& [name, bytes] : {std::pair{".text", text}, {".orvimg", image}, {".rsrc", after}}) {
+    PeSectionSpan span;
+    ASSERT_TRUE(FindPeSection(file.data(), file.size(), name, span, error)) << error;
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file.begin() + span.offset)) << name;
+    if (std::string(name) == ".orvimg") EXPECT_EQ(span.offset, 0x1000u);
+  }
+  EXPECT_EQ(file.size(), before + 0x1000 - 0x600);
+  const std::vector<uint8_t> aligned = file;
+  ASSERT_TRUE(PageAlignSection(file, kImageSectionName, error)) << error;
+  EXPECT_EQ(file, aligned) << "an aligned section stays where it is";
+
+  // Refused, the file unchanged: a padding the file alignment cannot take,
+  // and a debug directory whose entries hold file offsets.
+  std::vector<uint8_t> odd = testing::MakePeFile({{".text", text}, {".orvimg", image}});
+  odd[0x80 + 24 + 36 + 1] = 0x03;  // file alignment 0x300
+  const std::vector<uint8_t> oddBefore = odd;
+  EXPECT_FALSE(PageAlignSection(odd, kImageSectionName, error));
+  EXPECT_NE(error.find("file alignment"), std::string::npos) << error;
+  EXPECT_EQ(odd, oddBefore);
+  std::vector<uint8_t> debug = testing::MakePeFile({{".text", text}, {".orvimg", image}});
+  debug[0x80 + 24 + 96 + 8 * 6 + 4] = 0x1C;  // a debug directory of 28 bytes
+  EXPECT_FALSE(PageAlignSection(debug, kImageSectionName, error));
+  EXPECT_NE(error.find("debug"), std::string::npos) << error;
 }
 
 struct PeDamage {

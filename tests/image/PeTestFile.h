@@ -23,6 +23,9 @@ inline std::vector<uint8_t> MakePeFile(
   put16(kPeOffset + 4, 0x14C);
   put16(kPeOffset + 6, static_cast<uint32_t>(sections.size()));
   put16(kPeOffset + 20, kOptionalHeaderSize);
+  put16(kPeOffset + 24, 0x10B);                 // PE32
+  put32(kPeOffset + 24 + 32, 0x1000);           // section alignment
+  put32(kPeOffset + 24 + 36, kFileAlignment);   // file alignment
   size_t entry = kPeOffset + 24 + kOptionalHeaderSize;
   for (const auto& [name, content] : sections) {
     const size_t rawSize = (content.size() + kFileAlignment - 1) / kFileAlignment * kFileAlignment;

@@ -2,6 +2,9 @@
 // Writes Orvane's program image: the layout and event bindings from the
 // program's own tables, the stored items from the resources folder and the
 // trimmer built alongside.
+// orv-mkimage --page-align EXE SECTION
+// Moves a linked executable's section to a page-aligned file offset (the
+// launcher's image section, after each link).
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "app/ProgramImage.h"
+#include "image/PeSection.h"
 #include "image/ProgramImageWriter.h"
 #include "resources/ResourceIds.h"
 
@@ -45,10 +49,31 @@ bool WriteImageFile(const char* path, const std::vector<uint8_t>& bytes, std::st
     return ok;
 }
 
+int PageAlign(const char* path, const char* section)
+{
+    std::string bytes;
+    if (!ReadFile(path, &bytes)) {
+        std::fprintf(stderr, "orv-mkimage: cannot read %s\n", path);
+        return 1;
+    }
+    std::vector<uint8_t> file(bytes.begin(), bytes.end());
+    std::string error;
+    if (!orv::image::PageAlignSection(file, section, error)) {
+        std::fprintf(stderr, "orv-mkimage: %s: %s\n", path, error.c_str());
+        return 1;
+    }
+    if (file.size() != bytes.size() && !WriteImageFile(path, file, &error)) {
+        std::fprintf(stderr, "orv-mkimage: cannot write %s: %s\n", path, error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "--page-align") == 0) return PageAlign(argv[2], argv[3]);
     if (argc != 4) {
         std::fprintf(stderr, "usage: orv-mkimage RESOURCES-DIR TRIMMER-EXE OUT-FILE\n");
         return 2;
