@@ -1,0 +1,162 @@
+// One track from its path to its report, on the platform: the files a
+// singer's folder really holds when something is wrong with them, each
+// named for what it is, none of them crashing or hanging the analysis.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "audio/TrackAnalysis.h"
+#include "tests/support/TestFiles.h"
+
+namespace orv {
+namespace {
+
+using Outcome = TrackReport::Outcome;
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Write(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
+    CloseHandle(f);
+    return ok;
+}
+
+// A 16-bit mono WAV header in front of samples, claiming dataBytes of them.
+std::string WavHeader(uint16_t formatTag, uint32_t dataBytes)
+{
+    std::string h = "RIFF";
+    auto put32 = [&h](uint32_t v) { h.append(reinterpret_cast<const char*>(&v), 4); };
+    auto put16 = [&h](uint16_t v) { h.append(reinterpret_cast<const char*>(&v), 2); };
+    put32(36 + dataBytes);
+    h += "WAVEfmt ";
+    put32(16), put16(formatTag), put16(1), put32(22050), put32(44100), put16(2), put16(16);
+    h += "data";
+    put32(dataBytes);
+    return h;
+}
+
+struct Case {
+    const char* what;
+    std::function<std::wstring(const std::wstring& dir)> make;  // the path to analyse
+    Outcome expected;
+};
+
+class TrackAnalysis : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        dir_ = std::wstring(temp) + L"orv-tracks-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(dir_.c_str(), nullptr);
+    }
+    void TearDown() override
+    {
+        WIN32_FIND_DATAW found;
+        HANDLE h = FindFirstFileW((dir_ + L"\\*").c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring p = dir_ + L"\\" + found.cFileName;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveDirectoryW(p.c_str());
+                else DeleteFileW(p.c_str());
+            } while (FindNextFileW(h, &found));
+            FindClose(h);
+        }
+        RemoveDirectoryW(dir_.c_str());
+    }
+    std::wstring dir_;
+};
+
+TEST_F(TrackAnalysis, EachDamagedOrForeignFileIsNamedForWhatItIs)
+{
+    const std::string mp3 = ReadAll(test::TestFile(ORV_TRACKS_DIR "/e-minor.mp3"));
+    ASSERT_GT(mp3.size(), 10000u);
+    const std::vector<Case> cases = {
+        {"empty", [](const std::wstring& d) { return Write(d + L"\\empty.mp3", ""), d + L"\\empty.mp3"; },
+         Outcome::Empty},
+        {"missing", [](const std::wstring& d) { return d + L"\\gone.mp3"; }, Outcome::Missing},
+        {"a folder", [](const std::wstring& d) {
+             CreateDirectoryW((d + L"\\album.mp3").c_str(), nullptr);
+             return d + L"\\album.mp3";
+         },
+         Outcome::Folder},
+        {"text named .mp3",
+         [](const std::wstring& d) {
+             return Write(d + L"\\notes.mp3", std::string(4000, 'x') + "lyrics"), d + L"\\notes.mp3";
+         },
+         Outcome::NotAudio},
+        {"a WAV holding MP3 (format 0x55)",
+         [](const std::wstring& d) {
+             return Write(d + L"\\mp3.wav", WavHeader(0x55, 4000) + std::string(4000, '\0')), d + L"\\mp3.wav";
+         },
+         Outcome::UnsupportedWav},
+        {"over 1 GB (sparse)",
+         [](const std::wstring& d) {
+             const std::wstring p = d + L"\\huge.wav";
+             HANDLE f = CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+             LARGE_INTEGER end;
+             end.QuadPart = static_cast<LONGLONG>(kMostTrackBytes) + 1;
+             SetFilePointerEx(f, end, nullptr, FILE_BEGIN);
+             SetEndOfFile(f);
+             CloseHandle(f);
+             return p;
+         },
+         Outcome::TooLarge},
+        {"an MP3 cut off mid-frame",
+         [&mp3](const std::wstring& d) {
+             return Write(d + L"\\cut.mp3", mp3.substr(0, mp3.size() - 200)), d + L"\\cut.mp3";
+         },
+         Outcome::Key},
+    };
+    std::atomic<bool> stop{false};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TrackReport report = AnalyseTrack(c.make(dir_), stop);
+        EXPECT_EQ(static_cast<int>(report.outcome), static_cast<int>(c.expected));
+        if (c.expected == Outcome::UnsupportedWav) {
+            EXPECT_EQ(report.formatTag, 0x55u);
+        }
+        if (c.expected == Outcome::Key) {
+            EXPECT_TRUE(report.incomplete);
+            EXPECT_EQ(report.estimate.signature, 7) << "E minor is set on G";
+        }
+    }
+}
+
+TEST_F(TrackAnalysis, ALockedFileSaysSoAndAStopEndsTheRun)
+{
+    const std::wstring path = dir_ + L"\\track.mp3";
+    ASSERT_TRUE(Write(path, ReadAll(test::TestFile(ORV_TRACKS_DIR "/e-minor.mp3"))));
+    std::atomic<bool> stop{false};
+    {
+        // A player or a download that holds it without sharing.
+        HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        const TrackReport report = AnalyseTrack(path, stop);
+        CloseHandle(held);
+        EXPECT_EQ(static_cast<int>(report.outcome), static_cast<int>(Outcome::CannotOpen));
+        EXPECT_EQ(report.systemError, static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_EQ(static_cast<int>(AnalyseTrack(path, stop).outcome), static_cast<int>(Outcome::Key)) << "once let go";
+    stop = true;
+    EXPECT_EQ(static_cast<int>(AnalyseTrack(path, stop).outcome), static_cast<int>(Outcome::Stopped));
+}
+
+}  // namespace
+}  // namespace orv
