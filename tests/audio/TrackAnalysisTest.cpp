@@ -66,20 +66,7 @@ protected:
         dir_ = std::wstring(temp) + L"orv-tracks-" + std::to_wstring(GetCurrentProcessId());
         CreateDirectoryW(dir_.c_str(), nullptr);
     }
-    void TearDown() override
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE h = FindFirstFileW((dir_ + L"\\*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring p = dir_ + L"\\" + found.cFileName;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveDirectoryW(p.c_str());
-                else DeleteFileW(p.c_str());
-            } while (FindNextFileW(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryW(dir_.c_str());
-    }
+    void TearDown() override { test::RemoveScratchFolder(dir_); }
     std::wstring dir_;
 };
 

@@ -110,17 +110,7 @@ protected:
     void TearDown() override
     {
         app.Kill();
-        WIN32_FIND_DATAW found;
-        HANDLE h = FindFirstFileW((tracks + L"\\*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring p = tracks + L"\\" + found.cFileName;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveDirectoryW(p.c_str());
-                else DeleteFileW(p.c_str());
-            } while (FindNextFileW(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryW(tracks.c_str());
+        test::RemoveScratchFolder(tracks);
     }
     void StartWith(const std::string& catalogue)
     {

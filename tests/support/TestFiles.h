@@ -40,4 +40,21 @@ inline std::string TestFile(const std::string& builtPath)
     return WindowsPathOf(builtPath);
 }
 
+// Removes a scratch folder a test made: its files, the folders directly in
+// it (empty ones), then itself.
+inline void RemoveScratchFolder(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring p = folder + L"\\" + found.cFileName;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveDirectoryW(p.c_str());
+            else DeleteFileW(p.c_str());
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace orv::test
