@@ -25,6 +25,7 @@
 #include "audio/TrackAnalysis.h"
 #include "runtime/FileHandover.h"
 #include "tests/support/GdiObjectCount.h"
+#include "tests/support/ProcessDriver.h"
 
 namespace orv {
 namespace {
@@ -150,75 +151,33 @@ BOOL CALLBACK FindDialog(HWND h, LPARAM p)
     return FALSE;
 }
 
-HWND MainWindowOf(DWORD pid)
-{
-    for (HWND h = nullptr; (h = FindWindowExA(nullptr, h, "OrvaneMainWindow", nullptr)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        if (owner == pid && IsWindowVisible(h)) return h;
-    }
-    return nullptr;
-}
-
-struct FindControl {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND h, LPARAM p)
-{
-    auto* f = reinterpret_cast<FindControl*>(p);
-    if (GetDlgCtrlID(h) != f->id) return TRUE;
-    f->found = h;
-    return FALSE;
-}
-
-HWND ControlOf(HWND window, int unit)
-{
-    FindControl find{kControlIdBase + unit, nullptr};
-    EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
-
 // Starts the program in a folder of its own; each run, trigger makes it show
 // a box, which is timed from the trigger to the box and then answered.
-int Boxes(const char* exe, int runs, const char* label, const std::function<void(HWND)>& trigger,
+int Boxes(const char* exe, int runs, const char* label, const std::function<void(const test::OrvaneProcess&)>& trigger,
           PairedFloor* floor = nullptr)
 {
     // A folder of its own, so no running copy of another test takes the file.
-    char temp[MAX_PATH], dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    GetTempFileNameA(temp, "orb", 0, dir);
-    DeleteFileA(dir);
-    CreateDirectoryA(dir, nullptr);
-    const std::string from(exe), folder = from.substr(0, from.find_last_of("\\/") + 1);
-    const std::string program = std::string(dir) + "\\orvane.exe";
-    CopyFileA(exe, program.c_str(), FALSE);
-    CopyFileA((folder + "orvcore.rtl").c_str(), (std::string(dir) + "\\orvcore.rtl").c_str(), FALSE);
-
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string cmd = "\"" + program + "\"";
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir, &si, &pi)) return 1;
-    HWND window = nullptr;
-    for (DWORD t = GetTickCount(); !(window = MainWindowOf(pi.dwProcessId)) && GetTickCount() - t < 30000;) Sleep(20);
-    int status = window ? 0 : 1;
+    test::OrvaneProcess app{exe};
+    if (!app.Start()) return 1;
+    const HWND window = app.Window();
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.ProcessId());
+    if (!process) return 1;
+    int status = 0;
     std::vector<double> times, peaks, afters, ratios;
     double idle = 0;
-    for (int r = 0; r < runs && window; ++r) {
+    for (int r = 0; r < runs; ++r) {
         SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
         Sleep(300);
         const double floorBefore = floor ? floor->Measure() : 0;
-        idle = static_cast<double>(test::PrivateBytesOf(pi.hProcess));
+        idle = static_cast<double>(test::PrivateBytesOf(process));
         double peak = idle;
         const double t0 = Now();
-        trigger(window);
-        Dialog d{pi.dwProcessId, nullptr};
+        trigger(app);
+        Dialog d{app.ProcessId(), nullptr};
         // Every look is a few server calls: looked for every 4 ms and the
         // bytes read every 20, the watching takes little from the program.
         for (int look = 0; !d.found && Now() - t0 < 60000; ++look) {
-            if (look % 5 == 0) peak = std::max(peak, static_cast<double>(test::PrivateBytesOf(pi.hProcess)));
+            if (look % 5 == 0) peak = std::max(peak, static_cast<double>(test::PrivateBytesOf(process)));
             EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&d));
             if (!d.found) Sleep(4);
         }
@@ -232,7 +191,7 @@ int Boxes(const char* exe, int runs, const char* label, const std::function<void
         while (IsWindow(d.found)) Sleep(5);
         SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
         Sleep(300);
-        afters.push_back((static_cast<double>(test::PrivateBytesOf(pi.hProcess)) - idle) / 1048576.0);
+        afters.push_back((static_cast<double>(test::PrivateBytesOf(process)) - idle) / 1048576.0);
         // Against the floor on either side of the run, so that a drift
         // during it tilts neither way.
         if (floor) ratios.push_back(times.back() / ((floorBefore + floor->Measure()) / 2));
@@ -241,14 +200,8 @@ int Boxes(const char* exe, int runs, const char* label, const std::function<void
            Median(afters), idle / 1048576.0);
     if (floor) printf(" paired_floor %.1f ms ratio %.2f", floor->MedianTime(), ratios.empty() ? 0.0 : Median(ratios));
     printf("\n");
-    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    DeleteFileA(program.c_str());
-    DeleteFileA((std::string(dir) + "\\orvcore.rtl").c_str());
-    DeleteFileA((std::string(dir) + "\\jidiao.dll").c_str());
-    RemoveDirectoryA(dir);
+    CloseHandle(process);
+    if (!app.Close()) status = 1;
     return status;
 }
 
@@ -257,19 +210,20 @@ int Drop(const char* exe, const char* file, int runs)
     const std::wstring list = EncodePathList({Wide(file)});
     PairedFloor floor(file);
     if (!floor.Ok()) return 1;
-    return Boxes(exe, runs, "drop", [&list](HWND window) {
+    return Boxes(exe, runs, "drop", [&list](const test::OrvaneProcess& app) {
         COPYDATASTRUCT data{kPathListCopyData, static_cast<DWORD>(list.size() * sizeof(wchar_t)),
                             const_cast<wchar_t*>(list.data())};
-        SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 10000, nullptr);
+        SendMessageTimeoutW(app.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 10000,
+                            nullptr);
     }, &floor);
 }
 
 // What any box of the program costs: the empty-keyword search's.
 int Box(const char* exe, int runs)
 {
-    return Boxes(exe, runs, "box", [](HWND window) {
-        SendMessageA(ControlOf(window, kEdit2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-        PostMessageA(ControlOf(window, kButton1), BM_CLICK, 0, 0);
+    return Boxes(exe, runs, "box", [](const test::OrvaneProcess& app) {
+        SendMessageA(app.Control(kEdit2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        PostMessageA(app.Control(kButton1), BM_CLICK, 0, 0);
     });
 }
 
