@@ -134,23 +134,6 @@ int Analyse(const char* file, int runs)
     return report.outcome == TrackReport::Outcome::Key ? 0 : 1;
 }
 
-struct Dialog {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND h, LPARAM p)
-{
-    auto* d = reinterpret_cast<Dialog*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    char cls[32] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    if (pid != d->pid || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(h)) return TRUE;
-    d->found = h;
-    return FALSE;
-}
-
 // Starts the program in a folder of its own; each run, trigger makes it show
 // a box, which is timed from the trigger to the box and then answered.
 int Boxes(const char* exe, int runs, const char* label, const std::function<void(const test::OrvaneProcess&)>& trigger,
@@ -173,22 +156,21 @@ int Boxes(const char* exe, int runs, const char* label, const std::function<void
         double peak = idle;
         const double t0 = Now();
         trigger(app);
-        Dialog d{app.ProcessId(), nullptr};
+        HWND box = nullptr;
         // Every look is a few server calls: looked for every 4 ms and the
         // bytes read every 20, the watching takes little from the program.
-        for (int look = 0; !d.found && Now() - t0 < 60000; ++look) {
+        for (int look = 0; !box && Now() - t0 < 60000; ++look) {
             if (look % 5 == 0) peak = std::max(peak, static_cast<double>(test::PrivateBytesOf(process)));
-            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&d));
-            if (!d.found) Sleep(4);
+            if (!(box = app.VisibleDialog())) Sleep(4);
         }
         times.push_back(Now() - t0);
-        if (!d.found) {
+        if (!box) {
             status = 1;
             break;
         }
         peaks.push_back((peak - idle) / 1048576.0);
-        PostMessageA(GetDlgItem(d.found, IDOK), BM_CLICK, 0, 0);
-        while (IsWindow(d.found)) Sleep(5);
+        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        while (IsWindow(box)) Sleep(5);
         SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
         Sleep(300);
         afters.push_back((static_cast<double>(test::PrivateBytesOf(process)) - idle) / 1048576.0);

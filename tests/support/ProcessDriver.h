@@ -449,14 +449,20 @@ public:
     // anything it did without asking for messages) has finished.
     void Settle() const { SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_BLOCK, patienceMs_, nullptr); }
 
+    // A message-box dialog the program shows now, or nullptr.
+    HWND VisibleDialog() const
+    {
+        FindDialog find{pi_.dwProcessId, nullptr};
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&find));
+        return find.found;
+    }
+
     // The first message-box dialog the program shows.
     HWND WaitForDialog(DWORD timeoutMs = 10000) const
     {
         const DWORD start = GetTickCount();
         do {
-            FindDialog find{pi_.dwProcessId, nullptr};
-            EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&find));
-            if (find.found) return find.found;
+            if (HWND box = VisibleDialog()) return box;
             Sleep(20);
         } while (GetTickCount() - start < timeoutMs);
         return nullptr;
