@@ -371,9 +371,24 @@ void Win32Runtime::ShowItemHint(HWND list, std::string_view text)
 
 void Win32Runtime::Delay(int milliseconds) { DelayWithMessages(milliseconds, KeyboardFilter()); }
 
+// The icon is not part of the window: it goes in once the window's first
+// frame is on the screen (a timer's message comes after every pending
+// paint), which takes the shell's round trips out of the start-up.
 void Win32Runtime::SetTrayIcon(HICON icon, std::string_view tip)
 {
-    tray_.Set(ControlHandle(0), icon, std::string(tip));
+    trayIcon_ = icon;
+    trayTip_.assign(tip);
+    HWND window = ControlHandle(0);
+    if (!window || !SetTimer(window, kTrayTimer, USER_TIMER_MINIMUM, nullptr)) tray_.Set(window, icon, trayTip_);
+}
+
+LRESULT Win32Runtime::OnTimer(HWND hwnd, UINT_PTR id)
+{
+    if (id != kTrayTimer) return DefWindowProcA(hwnd, WM_TIMER, id, 0);
+    KillTimer(hwnd, kTrayTimer);
+    // Not after the window has closed or the session has ended.
+    if (!closed_ && !sessionEnding_) tray_.Set(hwnd, trayIcon_, trayTip_);
+    return 0;
 }
 
 void Win32Runtime::Defer(std::function<void()> action)
@@ -592,6 +607,8 @@ LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         // tray or the end of a message box hands the focus to a control.
         if (navigation_.ForwardFocus()) return 0;
         return DefWindowProcA(hwnd, msg, wp, lp);
+    case WM_TIMER:
+        return OnTimer(hwnd, wp);
     case kTrayCallbackMessage:
         if (int kind = TrayIcon::NotificationKind(lp)) Fire(0, EventKind::TrayNotify, {kind, 0, 0});
         return 0;

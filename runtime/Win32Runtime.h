@@ -135,6 +135,7 @@ private:
     LRESULT OnClose(HWND hwnd);
     LRESULT OnEndSession(HWND hwnd, bool ending);
     LRESULT OnEnable(HWND hwnd, bool enabled);
+    LRESULT OnTimer(HWND hwnd, UINT_PTR id);
     LRESULT OnDropFiles(HDROP drop);
     LRESULT OnCopyData(const COPYDATASTRUCT* data);
     void AcceptFilesFromElsewhere(HWND hwnd);
@@ -151,6 +152,9 @@ private:
     std::vector<UniqueFont> fonts_;
     UniqueFont defaultFont_;
     TrayIcon tray_;
+    static constexpr UINT_PTR kTrayTimer = 1;  // no window handle is this small
+    HICON trayIcon_ = nullptr;
+    std::string trayTip_;
     HoverHintWindow hint_;
     bool created_ = false;
     bool centredState_ = false;

@@ -9,6 +9,7 @@
 //     trimmed from here with the same call its trimmer makes).
 //
 //   bench_startup.exe ORVANE-EXE BARE-EXE [RUNS]   (Linux paths)
+// bench_bare_pictures.exe beside BARE-EXE is started too, with the controls.
 #include <windows.h>
 #include <psapi.h>
 
@@ -232,6 +233,11 @@ void Print(const char* name, const std::vector<Run>& runs)
 
 }  // namespace
 
+std::string PicturesBeside(const std::string& bare)
+{
+    return bare.substr(0, bare.find_last_of('/') + 1) + "bench_bare_pictures.exe";
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 3) {
@@ -242,20 +248,25 @@ int main(int argc, char** argv)
     // The bare program twice: as the baseline (a plain window with the
     // filled list) and with the program's other controls as plain system
     // controls, which is what creating and painting this window costs
-    // before any skin.
-    Program orvane(argv[1], true), bare(argv[2], false), bareControls(argv[2], false, "controls");
+    // before any skin; and a third time with GDI+ started and the first
+    // frame's pictures decoded, the floor of a window that shows them.
+    Program orvane(argv[1], true), bare(argv[2], false), bareControls(argv[2], false, "controls"),
+        barePictures(PicturesBeside(argv[2]), false, "controls");
     // One start of each first: the files come into the cache.
     orvane.Once();
     bare.Once();
     bareControls.Once();
-    std::vector<Run> ours, base, baseControls;
+    barePictures.Once();
+    std::vector<Run> ours, base, baseControls, basePictures;
     for (int i = 0; i < runs; ++i) {
         ours.push_back(orvane.Once());
         base.push_back(bare.Once());
         baseControls.push_back(bareControls.Once());
+        basePictures.push_back(barePictures.Once());
     }
     Print("orvane", ours);
     Print("bare", base);
     Print("bare_controls", baseControls);
+    Print("bare_pictures", basePictures);
     return 0;
 }
