@@ -7,9 +7,8 @@ namespace orv {
 
 void ShowSearchResults(Runtime& rt, const CatalogueState& catalogue, std::string_view keyword, int displayUnit)
 {
-    std::vector<std::string_view> matches;
-    for (std::string_view line : catalogue.lines)
-        if (ContainsKeyword(line, keyword)) matches.push_back(line);
+    const std::string_view block = catalogue.text ? std::string_view(*catalogue.text) : std::string_view();
+    std::vector<std::string_view> matches = LinesWithKeyword(catalogue.lines, keyword, block);
     // Letters that no entry holds as typed may be a title's pinyin: only
     // then, so a search that finds something finds exactly what it did.
     if (matches.empty()) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "catalogue/KeywordMatch.h"
 #include "catalogue/PinyinMatch.h"
@@ -176,6 +177,33 @@ TEST(KeywordMatch, AgreesWithTheDefinitionOnRandomGbkAndBrokenBytes)
     }
     EXPECT_GT(matches, 10000);  // both answers were exercised
     EXPECT_LT(matches, 190000);
+
+    // The search over a whole catalogue gives the same lines as testing each:
+    // lines end to end or between separators (a keyword may span one), an
+    // empty line, and lines that lie outside the block or out of order.
+    const char* const separators[] = {"", "\r\n", "\n", "G"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string block;
+        std::vector<std::pair<size_t, size_t>> places;
+        for (int n = static_cast<int>(rng() % 8); n >= 0; --n) {
+            const std::string entry = draw(8);
+            places.emplace_back(block.size(), entry.size());
+            block += entry;
+            block += separators[rng() % 4];
+        }
+        std::vector<std::string_view> lines;
+        for (const auto& [at, length] : places) lines.emplace_back(block.data() + at, length);
+        const std::string outside = draw(8);
+        if (rng() % 4 == 0) lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(rng() % (lines.size() + 1)), outside);
+        if (lines.size() > 2 && rng() % 4 == 0) std::swap(lines[0], lines[lines.size() - 1]);
+        const std::string keyword = draw(3);
+        std::vector<std::string_view> expected;
+        for (std::string_view line : lines)
+            if (ContainsKeywordByDefinition(line, keyword)) expected.push_back(line);
+        const std::vector<std::string_view> found = LinesWithKeyword(lines, keyword, block);
+        ASSERT_EQ(found.size(), expected.size()) << testing::PrintToString(block) << " / " << testing::PrintToString(keyword);
+        for (size_t k = 0; k < found.size(); ++k) ASSERT_EQ(found[k].data(), expected[k].data());
+    }
 }
 
 }  // namespace
