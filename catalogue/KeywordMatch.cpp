@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__i386__) || defined(__x86_64__)
 #include <emmintrin.h>
+#define ORV_SSE2_SEARCH 1
 #endif
 
 namespace orv {
@@ -34,25 +35,38 @@ uintptr_t Address(const char* p) { return reinterpret_cast<uintptr_t>(p); }
 // leans on goes a byte at a time under Wine; this compares the keyword's
 // first and last bytes sixteen places at once and only then the rest (the
 // "SIMD-friendly" substring search described by Wojciech Mula, 2016).
-size_t FindFrom(std::string_view text, std::string_view keyword, size_t from)
+#if ORV_SSE2_SEARCH
+__attribute__((target("sse2"))) size_t FindFromSse2(std::string_view text, std::string_view keyword, size_t from)
 {
     const size_t k = keyword.size();
-    if (from > text.size() || text.size() - from < k) return std::string_view::npos;
-#if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(keyword[0]), last = _mm_set1_epi8(keyword[k - 1]);
     const char* p = text.data() + from;
-    const char* const stop = text.data() + text.size() - k + 1;  // places a match may start
-    for (; stop - p >= 16 && static_cast<size_t>(text.data() + text.size() - p) >= 16 + k - 1; p += 16) {
+    const char* const end = text.data() + text.size();
+    // Both loads of sixteen bytes stay inside the text.
+    for (; end - p >= static_cast<std::ptrdiff_t>(16 + k - 1); p += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k - 1));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        unsigned mask =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
         while (mask) {
             const int bit = __builtin_ctz(mask);
             if (std::memcmp(p + bit + 1, keyword.data() + 1, k - 2) == 0) return static_cast<size_t>(p + bit - text.data());
             mask &= mask - 1;
         }
     }
-    from = static_cast<size_t>(p - text.data());
+    return text.find(keyword, static_cast<size_t>(p - text.data()));
+}
+#endif
+
+size_t FindFrom(std::string_view text, std::string_view keyword, size_t from)
+{
+    if (from > text.size() || text.size() - from < keyword.size()) return std::string_view::npos;
+#if ORV_SSE2_SEARCH && defined(__x86_64__)
+    return FindFromSse2(text, keyword, from);
+#elif ORV_SSE2_SEARCH
+    // 32-bit Windows still runs on processors without SSE2.
+    static const bool sse2 = __builtin_cpu_supports("sse2");
+    if (sse2) return FindFromSse2(text, keyword, from);
 #endif
     return text.find(keyword, from);
 }
