@@ -382,9 +382,9 @@ void Win32Runtime::SetTrayIcon(HICON icon, std::string_view tip)
     if (!window || !SetTimer(window, kTrayTimer, USER_TIMER_MINIMUM, nullptr)) tray_.Set(window, icon, trayTip_);
 }
 
-LRESULT Win32Runtime::OnTimer(HWND hwnd, UINT_PTR id)
+LRESULT Win32Runtime::OnTimer(HWND hwnd, UINT_PTR id, LPARAM lp)
 {
-    if (id != kTrayTimer) return DefWindowProcA(hwnd, WM_TIMER, id, 0);
+    if (id != kTrayTimer) return DefWindowProcA(hwnd, WM_TIMER, id, lp);
     KillTimer(hwnd, kTrayTimer);
     // Not after the window has closed or the session has ended.
     if (!closed_ && !sessionEnding_) tray_.Set(hwnd, trayIcon_, trayTip_);
@@ -608,7 +608,7 @@ LRESULT Win32Runtime::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         if (navigation_.ForwardFocus()) return 0;
         return DefWindowProcA(hwnd, msg, wp, lp);
     case WM_TIMER:
-        return OnTimer(hwnd, wp);
+        return OnTimer(hwnd, wp, lp);
     case kTrayCallbackMessage:
         if (int kind = TrayIcon::NotificationKind(lp)) Fire(0, EventKind::TrayNotify, {kind, 0, 0});
         return 0;

@@ -135,7 +135,7 @@ private:
     LRESULT OnClose(HWND hwnd);
     LRESULT OnEndSession(HWND hwnd, bool ending);
     LRESULT OnEnable(HWND hwnd, bool enabled);
-    LRESULT OnTimer(HWND hwnd, UINT_PTR id);
+    LRESULT OnTimer(HWND hwnd, UINT_PTR id, LPARAM lp);
     LRESULT OnDropFiles(HDROP drop);
     LRESULT OnCopyData(const COPYDATASTRUCT* data);
     void AcceptFilesFromElsewhere(HWND hwnd);
