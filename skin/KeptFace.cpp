@@ -58,35 +58,8 @@ HDC KeptFace::Image() const
 
 void KeptFace::Keep(BackgroundCapture& capture)
 {
-    if (!windowIndex_ || !RecordAt(windowIndex_) || !capture.Dc() || capture.Width() != width_ ||
-        capture.Height() != height_)
-        return;
-    Store(capture.DetachBitmap());
-}
-
-void KeptFace::KeepCopy(HDC source)
-{
-    if (!windowIndex_ || !RecordAt(windowIndex_) || !source) return;
-    HBITMAP copy = CreateArgbSurface(width_, height_);
-    HDC dc = copy ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!dc) {
-        if (copy) DeleteObject(copy);
-        return;
-    }
-    HGDIOBJ previous = SelectObject(dc, copy);
-    BitBlt(dc, 0, 0, width_, height_, source, 0, 0, SRCCOPY);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    Store(copy);
-}
-
-void KeptFace::Store(HBITMAP bitmap)
-{
     WindowSkinRecord* r = windowIndex_ ? RecordAt(windowIndex_) : nullptr;
-    if (!r) {
-        if (bitmap) DeleteObject(bitmap);
-        return;
-    }
+    if (!r || !capture.Dc() || capture.Width() != width_ || capture.Height() != height_) return;
     KeptFaceEntry* slot = nullptr;
     for (KeptFaceEntry& f : r->keptFaces)
         if (f.control == control_ && f.layer == layer_) slot = &f;
@@ -96,6 +69,7 @@ void KeptFace::Store(HBITMAP bitmap)
     }
     DeleteKeptDc(slot->image);
     slot->key = 0;
+    HBITMAP bitmap = capture.DetachBitmap();
     HDC dc = bitmap ? CreateCompatibleDC(nullptr) : nullptr;
     if (!dc) {
         if (bitmap) DeleteObject(bitmap);
