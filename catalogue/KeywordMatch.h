@@ -18,8 +18,8 @@ bool ContainsKeyword(std::string_view entry, std::string_view keyword);
 // The lines for which ContainsKeyword holds, in their order. Where lines lie
 // one after another inside block (the catalogue as read), one byte search
 // runs through the block instead of one per line: a search of 100,000
-// entries is a few long runs of memchr rather than 100,000 short ones. Lines
-// outside block, or out of order, are tested one by one.
+// entries is one long scan rather than 100,000 short ones. Lines outside
+// block, or out of order, are tested one by one.
 std::vector<std::string_view> LinesWithKeyword(const std::vector<std::string_view>& lines, std::string_view keyword,
                                                std::string_view block);
 

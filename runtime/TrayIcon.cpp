@@ -22,11 +22,16 @@ NOTIFYICONDATAA MakeData(HWND owner)
 
 void TrayIcon::Set(HWND owner, HICON icon, const std::string& tip)
 {
+    Prepare(owner, icon, tip);
+    Add();
+}
+
+void TrayIcon::Prepare(HWND owner, HICON icon, const std::string& tip)
+{
     Remove();
     owner_ = owner;
     icon_ = icon;
     tip_ = tip;
-    Add();
 }
 
 bool TrayIcon::Add()

@@ -14,6 +14,10 @@ class TrayIcon {
 public:
     ~TrayIcon() { Remove(); }
     void Set(HWND owner, HICON icon, const std::string& tip);
+    // Remembers the icon without adding it yet: Show adds it.
+    void Prepare(HWND owner, HICON icon, const std::string& tip);
+    // Adds the remembered icon unless it is there already.
+    bool Show() { return added_ || Add(); }
     void Restore();
     void Remove();
     bool Present() const { return added_; }

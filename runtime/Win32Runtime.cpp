@@ -376,10 +376,9 @@ void Win32Runtime::Delay(int milliseconds) { DelayWithMessages(milliseconds, Key
 // paint), which takes the shell's round trips out of the start-up.
 void Win32Runtime::SetTrayIcon(HICON icon, std::string_view tip)
 {
-    trayIcon_ = icon;
-    trayTip_.assign(tip);
     HWND window = ControlHandle(0);
-    if (!window || !SetTimer(window, kTrayTimer, USER_TIMER_MINIMUM, nullptr)) tray_.Set(window, icon, trayTip_);
+    tray_.Prepare(window, icon, std::string(tip));
+    if (!window || !SetTimer(window, kTrayTimer, USER_TIMER_MINIMUM, nullptr)) tray_.Show();
 }
 
 LRESULT Win32Runtime::OnTimer(HWND hwnd, UINT_PTR id, LPARAM lp)
@@ -387,7 +386,7 @@ LRESULT Win32Runtime::OnTimer(HWND hwnd, UINT_PTR id, LPARAM lp)
     if (id != kTrayTimer) return DefWindowProcA(hwnd, WM_TIMER, id, lp);
     KillTimer(hwnd, kTrayTimer);
     // Not after the window has closed or the session has ended.
-    if (!closed_ && !sessionEnding_) tray_.Set(hwnd, trayIcon_, trayTip_);
+    if (!closed_ && !sessionEnding_) tray_.Show();
     return 0;
 }
 

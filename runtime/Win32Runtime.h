@@ -153,8 +153,6 @@ private:
     UniqueFont defaultFont_;
     TrayIcon tray_;
     static constexpr UINT_PTR kTrayTimer = 1;  // no window handle is this small
-    HICON trayIcon_ = nullptr;
-    std::string trayTip_;
     HoverHintWindow hint_;
     bool created_ = false;
     bool centredState_ = false;

@@ -12,9 +12,9 @@
 //   master list, starts GDI+, decodes and keeps the pictures the program
 //   shows at start-up (drawn once off screen) and plays the window's sound
 //   when it shows, as the program does: the platform's floor for a window
-//   that does those things. (Under Wine
-//   the sound's thread alone leaves about 1 MB of private bytes behind: a
-//   thread's stack stays until another thread takes its place.)
+//   that does those things. (Under Wine the sound's thread alone leaves
+//   about 1 MB of private bytes behind: a thread's stack stays until another
+//   thread takes its place.)
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>

@@ -231,12 +231,12 @@ void Print(const char* name, const std::vector<Run>& runs)
                 spread(p1).c_str(), spread(w1).c_str());
 }
 
-}  // namespace
-
 std::string PicturesBeside(const std::string& bare)
 {
     return bare.substr(0, bare.find_last_of('/') + 1) + "bench_bare_pictures.exe";
 }
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
