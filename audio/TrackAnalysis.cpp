@@ -7,8 +7,8 @@
 #include "audio/AcmMp3Decoder.h"
 #include "audio/FileSource.h"
 #include "audio/Id3Tag.h"
+#include "audio/ListeningThread.h"
 #include "audio/Mp3Frames.h"
-#include "audio/PcmConvert.h"
 #include "audio/TrackTitle.h"
 #include "audio/WavReader.h"
 
@@ -47,36 +47,29 @@ std::wstring TitleOf(const std::wstring& path, ByteSource* tagged)
     return Wide(CleanTrackTitle(U16(title)));
 }
 
-// Decoded audio goes to the estimator in blocks of this many frames.
-constexpr size_t kBlockFrames = 8192;
-
+// Hands the decoded audio to the listening thread and counts it.
 class Listener {
 public:
-    explicit Listener(int sampleRate) : estimator_(sampleRate), rate_(sampleRate), mono_(kBlockFrames) {}
+    static constexpr size_t kBlockFrames = ListeningThread::kBlockFrames;
+
+    explicit Listener(int sampleRate) : thread_(sampleRate), rate_(sampleRate) {}
     void AddS16(const int16_t* pcm, size_t frames, int channels)
     {
-        while (frames > 0) {
-            const size_t n = frames < mono_.size() ? frames : mono_.size();
-            DownmixS16(pcm, n, channels, mono_.data());
-            estimator_.Add(mono_.data(), n);
-            pcm += n * static_cast<size_t>(channels);
-            frames -= n;
-            frames_ += n;
-        }
+        thread_.PostS16(pcm, frames, channels);
+        frames_ += frames;
     }
-    float* Block() { return mono_.data(); }
+    float* Block() { return thread_.Block(); }
     void AddMono(size_t n)
     {
-        estimator_.Add(mono_.data(), n);
+        thread_.Post(n);
         frames_ += n;
     }
-    KeyEstimate Finish() { return estimator_.Finish(); }
+    KeyEstimate Finish() { return thread_.Finish(); }
     double Seconds() const { return rate_ > 0 ? static_cast<double>(frames_) / rate_ : 0; }
 
 private:
-    KeyEstimator estimator_;
+    ListeningThread thread_;
     int rate_;
-    std::vector<float> mono_;
     uint64_t frames_ = 0;
 };
 
@@ -108,7 +101,7 @@ void ListenToWav(FileSource& file, const std::atomic<bool>& stop, TrackReport* r
     report->incomplete = format.truncated;
     Listener listener(format.sampleRate);
     WavSampleReader reader(file, format);
-    while (size_t n = reader.ReadMono(listener.Block(), kBlockFrames)) {
+    while (size_t n = reader.ReadMono(listener.Block(), Listener::kBlockFrames)) {
         if (stop.load()) {
             report->outcome = Outcome::Stopped;
             return;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <fstream>
@@ -13,7 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "audio/AcmMp3Decoder.h"
+#include "audio/ByteSource.h"
+#include "audio/ListeningThread.h"
+#include "audio/Mp3Frames.h"
+#include "audio/PcmConvert.h"
 #include "audio/TrackAnalysis.h"
+#include "tests/audio/SignalSynth.h"
 #include "tests/support/TestFiles.h"
 
 namespace orv {
@@ -143,6 +150,66 @@ TEST_F(TrackAnalysis, ALockedFileSaysSoAndAStopEndsTheRun)
     EXPECT_EQ(static_cast<int>(AnalyseTrack(path, stop).outcome), static_cast<int>(Outcome::Key)) << "once let go";
     stop = true;
     EXPECT_EQ(static_cast<int>(AnalyseTrack(path, stop).outcome), static_cast<int>(Outcome::Stopped));
+}
+
+// The listening runs beside the decoding, and until its thread has started
+// the decoding thread listens itself: between them every sample must be
+// heard once and in order, as one thread hearing them all would.
+void ExpectHeardAlike(const KeyEstimate& heard, const KeyEstimate& expected, int run)
+{
+    EXPECT_EQ(heard.secondsHeard, expected.secondsHeard) << run;
+    EXPECT_EQ(heard.confidence, expected.confidence) << run;
+    EXPECT_EQ(heard.tuningCents, expected.tuningCents) << run;
+    EXPECT_EQ(heard.signature, expected.signature) << run;
+}
+
+TEST_F(TrackAnalysis, EverySampleIsHeardOnceAndInOrderWhicheverThreadHearsIt)
+{
+    test::SignalSynth synth(44100, 24, 11);
+    synth.Accompaniment(2, {{0, {0, 4, 7}}, {9, {0, 3, 7}}, {5, {0, 4, 7}}, {7, {0, 4, 7}}},
+                        test::SignalSynth::kArpeggios | test::SignalSynth::kBass);
+    const std::vector<float>& samples = synth.Samples();
+    KeyEstimator alone(44100);
+    alone.Add(samples.data(), samples.size());
+    const KeyEstimate expected = alone.Finish();
+    ASSERT_EQ(expected.verdict, KeyEstimate::Verdict::Key);
+    for (int run = 0; run < 4; ++run) {
+        // Handed over at once, in uneven runs, some short of a block: the
+        // first ones before the thread can have started.
+        ListeningThread listening(44100);
+        for (size_t at = 0, i = 0; at < samples.size(); ++i) {
+            const size_t n = std::min({samples.size() - at, ListeningThread::kBlockFrames, 700 + i * 997 % 7500});
+            std::copy_n(samples.data() + at, n, listening.Block());
+            listening.Post(n);
+            at += n;
+        }
+        ExpectHeardAlike(listening.Finish(), expected, run);
+    }
+
+    // The same through the platform's decoder, in 16-bit stereo.
+    const std::string bytes = ReadAll(test::TestFile(ORV_TRACKS_DIR "/e-minor.mp3"));
+    MemorySource source(bytes);
+    Mp3StreamInfo info;
+    ASSERT_EQ(FindMp3Stream(source, &info), Mp3Status::Ok);
+    KeyEstimator decodedAlone(info.first.sampleRate);
+    std::vector<float> mono;
+    AcmMp3Decoder decoder;
+    const int channels = info.first.channels;
+    ASSERT_EQ(decoder.Open(info.first,
+                           [&](const int16_t* pcm, size_t frames) {
+                               mono.resize(frames);
+                               DownmixS16(pcm, frames, channels, mono.data());
+                               decodedAlone.Add(mono.data(), frames);
+                           }),
+              AcmMp3Decoder::Status::Ok);
+    Mp3FrameReader reader(source, info);
+    for (Mp3Frame frame; reader.Next(&frame);) ASSERT_EQ(decoder.Feed(frame.data, frame.size), AcmMp3Decoder::Status::Ok);
+    decoder.Finish();
+    const KeyEstimate decoded = decodedAlone.Finish();
+    const std::wstring path = dir_ + L"\\order.mp3";
+    ASSERT_TRUE(Write(path, bytes));
+    std::atomic<bool> stop{false};
+    for (int run = 0; run < 2; ++run) ExpectHeardAlike(AnalyseTrack(path, stop).estimate, decoded, run);
 }
 
 }  // namespace
