@@ -41,13 +41,37 @@ const AcmFunctions& Acm()
     return functions;
 }
 
-// MP3 bytes handed to the codec at a time: about a quarter of a second of a
-// 128 kbps track. Each call's PCM goes to the listening thread at once, and
-// a call that returned more than its ring holds would make the decoding wait
-// for the listening; the codec costs no more in calls this size.
-constexpr size_t kSourceBytes = 4 * 1024;
-
 }  // namespace
+
+MPEGLAYER3WAVEFORMAT Mp3WaveFormat(const Mp3FrameHeader& first)
+{
+    MPEGLAYER3WAVEFORMAT in{};
+    in.wfx.wFormatTag = WAVE_FORMAT_MPEGLAYER3;
+    in.wfx.nChannels = static_cast<WORD>(first.channels);
+    in.wfx.nSamplesPerSec = static_cast<DWORD>(first.sampleRate);
+    in.wfx.nAvgBytesPerSec = static_cast<DWORD>(first.bitrateKbps * 1000 / 8);
+    in.wfx.nBlockAlign = 1;
+    in.wfx.wBitsPerSample = 0;
+    in.wfx.cbSize = MPEGLAYER3_WFX_EXTRA_BYTES;
+    in.wID = MPEGLAYER3_ID_MPEG;
+    in.fdwFlags = MPEGLAYER3_FLAG_PADDING_ISO;
+    in.nBlockSize = static_cast<WORD>(first.frameBytes);
+    in.nFramesPerBlock = 1;
+    in.nCodecDelay = 0;
+    return in;
+}
+
+WAVEFORMATEX Pcm16WaveFormat(const Mp3FrameHeader& first)
+{
+    WAVEFORMATEX out{};
+    out.wFormatTag = WAVE_FORMAT_PCM;
+    out.nChannels = static_cast<WORD>(first.channels);
+    out.nSamplesPerSec = static_cast<DWORD>(first.sampleRate);
+    out.wBitsPerSample = 16;
+    out.nBlockAlign = static_cast<WORD>(out.nChannels * 2);
+    out.nAvgBytesPerSec = out.nSamplesPerSec * out.nBlockAlign;
+    return out;
+}
 
 AcmMp3Decoder::~AcmMp3Decoder() { Close(); }
 
@@ -73,27 +97,8 @@ AcmMp3Decoder::Status AcmMp3Decoder::Open(const Mp3FrameHeader& first, PcmSink s
     sink_ = std::move(sink);
     channels_ = first.channels;
 
-    MPEGLAYER3WAVEFORMAT in{};
-    in.wfx.wFormatTag = WAVE_FORMAT_MPEGLAYER3;
-    in.wfx.nChannels = static_cast<WORD>(first.channels);
-    in.wfx.nSamplesPerSec = static_cast<DWORD>(first.sampleRate);
-    in.wfx.nAvgBytesPerSec = static_cast<DWORD>(first.bitrateKbps * 1000 / 8);
-    in.wfx.nBlockAlign = 1;
-    in.wfx.wBitsPerSample = 0;
-    in.wfx.cbSize = MPEGLAYER3_WFX_EXTRA_BYTES;
-    in.wID = MPEGLAYER3_ID_MPEG;
-    in.fdwFlags = MPEGLAYER3_FLAG_PADDING_ISO;
-    in.nBlockSize = static_cast<WORD>(first.frameBytes);
-    in.nFramesPerBlock = 1;
-    in.nCodecDelay = 0;
-
-    WAVEFORMATEX out{};
-    out.wFormatTag = WAVE_FORMAT_PCM;
-    out.nChannels = in.wfx.nChannels;
-    out.nSamplesPerSec = in.wfx.nSamplesPerSec;
-    out.wBitsPerSample = 16;
-    out.nBlockAlign = static_cast<WORD>(out.nChannels * 2);
-    out.nAvgBytesPerSec = out.nSamplesPerSec * out.nBlockAlign;
+    MPEGLAYER3WAVEFORMAT in = Mp3WaveFormat(first);
+    WAVEFORMATEX out = Pcm16WaveFormat(first);
 
     const MMRESULT opened =
         acm.open(&stream_, nullptr, &in.wfx, &out, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME);
@@ -103,12 +108,12 @@ AcmMp3Decoder::Status AcmMp3Decoder::Open(const Mp3FrameHeader& first, PcmSink s
         return opened == ACMERR_NOTPOSSIBLE ? Status::NoDecoder : Status::Failed;
     }
     DWORD pcmBytes = 0;
-    if (acm.size(stream_, static_cast<DWORD>(kSourceBytes), &pcmBytes, ACM_STREAMSIZEF_SOURCE) != MMSYSERR_NOERROR ||
+    if (acm.size(stream_, static_cast<DWORD>(kMp3BytesPerCall), &pcmBytes, ACM_STREAMSIZEF_SOURCE) != MMSYSERR_NOERROR ||
         pcmBytes == 0) {
         // One source byte never makes more than a frame's samples.
-        pcmBytes = static_cast<DWORD>(kSourceBytes * 48);
+        pcmBytes = static_cast<DWORD>(kMp3BytesPerCall * 48);
     }
-    source_.assign(kSourceBytes, 0);
+    source_.assign(kMp3BytesPerCall, 0);
     pcm_.assign(pcmBytes, 0);
     held_ = 0;
     started_ = false;

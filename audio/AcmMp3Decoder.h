@@ -16,6 +16,18 @@
 
 namespace orv {
 
+// MP3 bytes handed to the platform's decoder at a time: about a quarter of a
+// second of a 128 kbps track. Each call's PCM goes to the listening thread
+// at once, and a call that returned more than its ring holds would make the
+// decoding wait for the listening; the codec costs no more in calls this size.
+constexpr size_t kMp3BytesPerCall = 4 * 1024;
+
+// The stream's format as the platform's decoders take it, and the 16-bit
+// PCM asked of them: the stream's own rate and channels, for neither
+// Wine's codec nor its DMO resamples or mixes.
+MPEGLAYER3WAVEFORMAT Mp3WaveFormat(const Mp3FrameHeader& first);
+WAVEFORMATEX Pcm16WaveFormat(const Mp3FrameHeader& first);
+
 class AcmMp3Decoder {
 public:
     // Interleaved frames of 16-bit samples, channels as the stream has them.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/AcmMp3Decoder.h"
+#include "audio/DmoMp3Decoder.h"
 #include "audio/FileSource.h"
 #include "audio/Id3Tag.h"
 #include "audio/ListeningThread.h"
@@ -115,17 +116,10 @@ void ListenToWav(FileSource& file, const std::atomic<bool>& stop, TrackReport* r
     Conclude(listener, report);
 }
 
-void ListenToMp3(FileSource& file, const Mp3StreamInfo& info, const std::atomic<bool>& stop, TrackReport* report)
+template <class Decoder>
+void DecodeFrames(Decoder& decoder, FileSource& file, const Mp3StreamInfo& info, Listener& listener,
+                  const std::atomic<bool>& stop, TrackReport* report)
 {
-    Listener listener(info.first.sampleRate);
-    AcmMp3Decoder decoder;
-    const int channels = info.first.channels;
-    auto sink = [&listener, channels](const int16_t* pcm, size_t frames) { listener.AddS16(pcm, frames, channels); };
-    switch (decoder.Open(info.first, sink)) {
-    case AcmMp3Decoder::Status::Ok: break;
-    case AcmMp3Decoder::Status::NoDecoder: report->outcome = Outcome::NoDecoder; return;
-    default: report->outcome = Outcome::DecodeFailed; return;
-    }
     Mp3FrameReader reader(file, info);
     Mp3Frame frame;
     while (reader.Next(&frame)) {
@@ -149,6 +143,31 @@ void ListenToMp3(FileSource& file, const Mp3StreamInfo& info, const std::atomic<
         return;
     }
     Conclude(listener, report);
+}
+
+// The Audio Compression Manager's codec first; where the system has none,
+// the MP3 decoder DMO.
+void ListenToMp3(FileSource& file, const Mp3StreamInfo& info, Mp3Decoders decoders, const std::atomic<bool>& stop,
+                 TrackReport* report)
+{
+    Listener listener(info.first.sampleRate);
+    const int channels = info.first.channels;
+    auto sink = [&listener, channels](const int16_t* pcm, size_t frames) { listener.AddS16(pcm, frames, channels); };
+    using Status = AcmMp3Decoder::Status;
+    if (decoders == Mp3Decoders::AcmThenDmo) {
+        AcmMp3Decoder acm;
+        switch (acm.Open(info.first, sink)) {
+        case Status::Ok: DecodeFrames(acm, file, info, listener, stop, report); return;
+        case Status::Failed: report->outcome = Outcome::DecodeFailed; return;
+        case Status::NoDecoder: break;
+        }
+    }
+    DmoMp3Decoder dmo;
+    switch (dmo.Open(info.first, sink)) {
+    case Status::Ok: DecodeFrames(dmo, file, info, listener, stop, report); return;
+    case Status::NoDecoder: report->outcome = Outcome::NoDecoder; return;
+    default: report->outcome = Outcome::DecodeFailed; return;
+    }
 }
 
 bool IsWav(ByteSource& source)
@@ -179,7 +198,7 @@ bool IsTrackFileName(const std::wstring& name)
     return lstrcmpiW(ext.c_str(), L".mp3") == 0 || lstrcmpiW(ext.c_str(), L".wav") == 0;
 }
 
-TrackReport AnalyseTrack(const std::wstring& path, const std::atomic<bool>& stop)
+TrackReport AnalyseTrack(const std::wstring& path, const std::atomic<bool>& stop, Mp3Decoders decoders)
 {
     TrackReport report;
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -206,7 +225,7 @@ TrackReport AnalyseTrack(const std::wstring& path, const std::atomic<bool>& stop
     } else {
         Mp3StreamInfo info;
         switch (FindMp3Stream(file, &info)) {
-        case Mp3Status::Ok: ListenToMp3(file, info, stop, &report); break;
+        case Mp3Status::Ok: ListenToMp3(file, info, decoders, stop, &report); break;
         case Mp3Status::ReadError: report.outcome = ReadFailure(file, stop); break;
         default: report.outcome = Outcome::NotAudio; break;
         }

@@ -44,7 +44,13 @@ constexpr uint64_t kMostTrackBytes = 1ull << 30;
 // .wav): a folder's other files are passed over.
 bool IsTrackFileName(const std::wstring& name);
 
+// The platform's MP3 decoders a track may go through: the ACM codec, or the
+// MP3 decoder DMO where the system has no such codec. A test takes the codec
+// away, as Server and N editions do.
+enum class Mp3Decoders { AcmThenDmo, DmoOnly };
+
 // Reads and listens to the whole track; stop ends it early (Stopped).
-TrackReport AnalyseTrack(const std::wstring& path, const std::atomic<bool>& stop);
+TrackReport AnalyseTrack(const std::wstring& path, const std::atomic<bool>& stop,
+                         Mp3Decoders decoders = Mp3Decoders::AcmThenDmo);
 
 }  // namespace orv
