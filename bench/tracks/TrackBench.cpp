@@ -4,6 +4,7 @@
 //
 //   bench_track_keys floor FILE [RUNS]      ACM decoding the file's bytes, nothing else
 //   bench_track_keys analyse FILE [RUNS]    reading, frames, decoding and listening, in this process
+//   bench_track_keys analyse-dmo FILE [RUNS]  the same through the MP3 decoder DMO, the second path
 //   bench_track_keys drop EXE FILE [RUNS]   orvane.exe given the file as a drop is given it: the
 //                                           time to its result box, and its private bytes
 //   bench_track_keys box EXE [RUNS]         the same program's message box alone: an empty search
@@ -115,7 +116,7 @@ int Floor(const char* file, int runs)
     return 0;
 }
 
-int Analyse(const char* file, int runs)
+int Analyse(const char* file, int runs, Mp3Decoders decoders)
 {
     PairedFloor floor(file);
     std::vector<double> times, ratios;
@@ -124,12 +125,12 @@ int Analyse(const char* file, int runs)
     for (int r = 0; r < runs; ++r) {
         if (floor.Ok()) floor.Measure();
         const double t0 = Now();
-        report = AnalyseTrack(Wide(file), stop);
+        report = AnalyseTrack(Wide(file), stop, decoders);
         times.push_back(Now() - t0);
         if (floor.Ok()) ratios.push_back(times.back() / floor.Last());
     }
-    printf("analyse %.1f ms key %d %s signature %d confidence %.2f paired_floor %.1f ms ratio %.2f\n", Median(times),
-           report.estimate.key.pitch, report.estimate.key.minor ? "minor" : "major", report.estimate.signature,
+    printf("%s %.1f ms key %d %s signature %d confidence %.2f paired_floor %.1f ms ratio %.2f\n",
+           decoders == Mp3Decoders::DmoOnly ? "analyse-dmo" : "analyse", Median(times), report.estimate.key.pitch, report.estimate.key.minor ? "minor" : "major", report.estimate.signature,
            report.estimate.confidence, floor.Ok() ? floor.MedianTime() : 0.0, ratios.empty() ? 0.0 : Median(ratios));
     return report.outcome == TrackReport::Outcome::Key ? 0 : 1;
 }
@@ -216,9 +217,10 @@ int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "floor" && argc > 2) return orv::Floor(argv[2], argc > 3 ? atoi(argv[3]) : 3);
-    if (mode == "analyse" && argc > 2) return orv::Analyse(argv[2], argc > 3 ? atoi(argv[3]) : 3);
+    if (mode == "analyse" && argc > 2) return orv::Analyse(argv[2], argc > 3 ? atoi(argv[3]) : 3, orv::Mp3Decoders::AcmThenDmo);
+    if (mode == "analyse-dmo" && argc > 2) return orv::Analyse(argv[2], argc > 3 ? atoi(argv[3]) : 3, orv::Mp3Decoders::DmoOnly);
     if (mode == "drop" && argc > 3) return orv::Drop(argv[2], argv[3], argc > 4 ? atoi(argv[4]) : 3);
     if (mode == "box" && argc > 2) return orv::Box(argv[2], argc > 3 ? atoi(argv[3]) : 3);
-    fprintf(stderr, "usage: bench_track_keys floor|analyse FILE [RUNS] | drop EXE FILE [RUNS] | box EXE [RUNS]\n");
+    fprintf(stderr, "usage: bench_track_keys floor|analyse|analyse-dmo FILE [RUNS] | drop EXE FILE [RUNS] | box EXE [RUNS]\n");
     return 2;
 }
