@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "util/FindFunction.h"
+
 namespace orv {
 
 namespace {
@@ -18,23 +20,17 @@ struct AcmFunctions {
     bool Complete() const { return open && size && prepare && convert && unprepare && close; }
 };
 
-template <typename F>
-void Find(HMODULE module, const char* name, F* f)
-{
-    *f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 const AcmFunctions& Acm()
 {
     static const AcmFunctions functions = [] {
         AcmFunctions f;
         if (HMODULE module = LoadLibraryA("msacm32.dll")) {
-            Find(module, "acmStreamOpen", &f.open);
-            Find(module, "acmStreamSize", &f.size);
-            Find(module, "acmStreamPrepareHeader", &f.prepare);
-            Find(module, "acmStreamConvert", &f.convert);
-            Find(module, "acmStreamUnprepareHeader", &f.unprepare);
-            Find(module, "acmStreamClose", &f.close);
+            FindFunction(module, "acmStreamOpen", &f.open);
+            FindFunction(module, "acmStreamSize", &f.size);
+            FindFunction(module, "acmStreamPrepareHeader", &f.prepare);
+            FindFunction(module, "acmStreamConvert", &f.convert);
+            FindFunction(module, "acmStreamUnprepareHeader", &f.unprepare);
+            FindFunction(module, "acmStreamClose", &f.close);
         }
         return f;
     }();

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "util/FindFunction.h"
+
 namespace orv {
 
 namespace {
@@ -19,20 +21,14 @@ struct ComFunctions {
     bool Complete() const { return initialize && uninitialize && create; }
 };
 
-template <typename F>
-void Find(HMODULE module, const char* name, F* f)
-{
-    *f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 const ComFunctions& Com()
 {
     static const ComFunctions functions = [] {
         ComFunctions f;
         if (HMODULE module = LoadLibraryA("ole32.dll")) {
-            Find(module, "CoInitializeEx", &f.initialize);
-            Find(module, "CoUninitialize", &f.uninitialize);
-            Find(module, "CoCreateInstance", &f.create);
+            FindFunction(module, "CoInitializeEx", &f.initialize);
+            FindFunction(module, "CoUninitialize", &f.uninitialize);
+            FindFunction(module, "CoCreateInstance", &f.create);
         }
         return f;
     }();
