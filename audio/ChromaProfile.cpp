@@ -119,6 +119,16 @@ void ChromaProfile::AddFrame(const float* m)
     }
 }
 
+void ChromaProfile::Absorb(const ChromaProfile& other)
+{
+    for (size_t b = 0; b < kFineBins; ++b) {
+        fineTreble_[b] += other.fineTreble_[b];
+        fineBass_[b] += other.fineBass_[b];
+    }
+    trebleWeight_ += other.trebleWeight_;
+    frames_ += other.frames_;
+}
+
 PitchProfiles ChromaProfile::Fold() const
 {
     PitchProfiles out;

@@ -25,6 +25,9 @@ public:
 
     // magnitude: frameSize/2 + 1 values of one Hann-windowed frame.
     void AddFrame(const float* magnitude);
+    // Another part of the same track, heard by a profile of the same rate
+    // and frame size: afterwards this one holds both.
+    void Absorb(const ChromaProfile& other);
     PitchProfiles Fold() const;
 
 private:

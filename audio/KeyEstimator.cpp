@@ -100,6 +100,12 @@ void KeyEstimator::Add(const float* samples, size_t count)
     s.decimator.Process(samples, count, [&s](const float* out, int n) { s.Take(out, n); });
 }
 
+void KeyEstimator::Absorb(const KeyEstimator& other)
+{
+    state_->chroma.Absorb(other.state_->chroma);
+    state_->soundFrames += other.state_->soundFrames;
+}
+
 KeyEstimate KeyEstimator::Finish()
 {
     State& s = *state_;

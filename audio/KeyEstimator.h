@@ -39,6 +39,10 @@ public:
 
     // One channel of samples in [-1, 1].
     void Add(const float* samples, size_t count);
+    // What another estimator of the same rate heard of a later part of the
+    // same track, taken in as if this one had heard it. The part of a frame
+    // either holds at the seam is not heard: about a third of a second.
+    void Absorb(const KeyEstimator& other);
     KeyEstimate Finish();
 
 private:

@@ -195,6 +195,63 @@ Mp3Status FindMp3Stream(ByteSource& source, Mp3StreamInfo* info)
     return Mp3Status::NotMp3;
 }
 
+Mp3Status FindMp3FrameRun(ByteSource& source, const Mp3StreamInfo& info, uint64_t from, size_t bytes,
+                          Mp3FrameRun* run)
+{
+    const uint64_t end = std::min(info.audioEnd, source.Size());
+    if (from >= end) return Mp3Status::NotMp3;
+    std::vector<uint8_t> window(static_cast<size_t>(std::min<uint64_t>(kBlockBytes + bytes + 2 * kMaxFrameBytes, end - from)));
+    const int64_t got = ReadFully(source, from, window.data(), window.size());
+    if (got < 0) return Mp3Status::ReadError;
+    const size_t have = static_cast<size_t>(got);
+    for (size_t p = 0; p < kBlockBytes && p + 4 <= have; ++p) {
+        if (window[p] != 0xFF) continue;
+        Mp3FrameHeader h;
+        size_t q = p;
+        int frames = 0;
+        while (q + 4 <= have && ParseMp3FrameHeader(&window[q], &h) && SameStream(h, info.first) &&
+               q + static_cast<size_t>(h.frameBytes) <= have) {
+            q += static_cast<size_t>(h.frameBytes);
+            ++frames;
+            if (frames >= kConfirmFrames && q - p >= bytes) {
+                *run = Mp3FrameRun{from + p, from + q, frames};
+                return Mp3Status::Ok;
+            }
+        }
+    }
+    return Mp3Status::NotMp3;
+}
+
+std::vector<Mp3Part> PlanMp3Parts(ByteSource& source, const Mp3StreamInfo& info, int parts)
+{
+    // The reservoir reaches back at most 511 bytes of main data (ISO/IEC
+    // 11172-3, main_data_begin); a run of this many bytes holds that
+    // beside its frames' headers and side information.
+    constexpr size_t kLeadBytes = 1024;
+    std::vector<Mp3Part> plan(1);
+    plan[0].stream = info;
+    const uint64_t begin = info.firstFrameOffset, end = std::min(info.audioEnd, source.Size());
+    uint64_t heardFrom = begin;  // where the last part's own frames begin
+    for (int i = 1; i < parts && end > begin; ++i) {
+        const uint64_t from = begin + (end - begin) / static_cast<uint64_t>(parts) * static_cast<uint64_t>(i);
+        Mp3FrameRun run;
+        if (FindMp3FrameRun(source, info, std::max(from, heardFrom), kLeadBytes, &run) != Mp3Status::Ok ||
+            run.end >= end)
+            break;
+        heardFrom = run.end;
+        plan.back().stream.audioEnd = run.end;
+        Mp3Part part;
+        part.stream = info;
+        part.stream.firstFrameOffset = run.start;
+        part.stream.audioEnd = end;
+        part.stream.frameCount = 0;
+        part.stream.vbrHeader = false;
+        part.leadFrames = static_cast<uint32_t>(run.frames);
+        plan.push_back(part);
+    }
+    return plan;
+}
+
 Mp3FrameReader::Mp3FrameReader(ByteSource& source, const Mp3StreamInfo& info)
     : source_(source), info_(info), buffer_(kReadBytes + 2 * kMaxFrameBytes), bufferOffset_(info.firstFrameOffset)
 {

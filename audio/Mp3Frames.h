@@ -43,6 +43,34 @@ struct Mp3StreamInfo {
 // the frames that follow it.
 Mp3Status FindMp3Stream(ByteSource& source, Mp3StreamInfo* info);
 
+// A stretch of whole frames in the middle of a stream, where a second reader
+// can start: its first frame is confirmed by the frames that follow it.
+struct Mp3FrameRun {
+    uint64_t start = 0;  // the run's first frame
+    uint64_t end = 0;    // the first byte after its last frame
+    int frames = 0;
+};
+
+// The first run of frames of this stream at or after from that spans at least
+// bytes (and at least three frames). A decoder started at run.start has the
+// bit reservoir of the frames from run.end on; the run's own output is not
+// to be trusted. False when none starts within the next 64 KiB.
+Mp3Status FindMp3FrameRun(ByteSource& source, const Mp3StreamInfo& info, uint64_t from, size_t bytes,
+                          Mp3FrameRun* run);
+
+// A stream cut into stretches that separate decoders can take at once. Each
+// stretch after the first begins with lead frames that the stretch before
+// also reads: they give its decoder the bit reservoir, and their output is
+// not to be heard twice.
+struct Mp3Part {
+    Mp3StreamInfo stream;    // this stretch: firstFrameOffset to audioEnd
+    uint32_t leadFrames = 0;
+};
+
+// Up to parts stretches of about equal size, in order; fewer where no run of
+// frames to start from is found (a read error among them), at least one.
+std::vector<Mp3Part> PlanMp3Parts(ByteSource& source, const Mp3StreamInfo& info, int parts);
+
 struct Mp3Frame {
     const uint8_t* data = nullptr;  // valid until the next call of Next
     size_t size = 0;

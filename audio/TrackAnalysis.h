@@ -36,6 +36,7 @@ struct TrackReport {
     uint32_t formatTag = 0;    // UnsupportedWav
     unsigned long systemError = 0;
     double seconds = 0;        // of audio decoded
+    int mp3Parts = 0;          // MP3 stretches decoded at once, each by its own decoder
 };
 
 constexpr uint64_t kMostTrackBytes = 1ull << 30;
@@ -49,8 +50,17 @@ bool IsTrackFileName(const std::wstring& name);
 // away, as Server and N editions do.
 enum class Mp3Decoders { AcmThenDmo, DmoOnly };
 
+// How a track is decoded: the program takes the defaults; tests and the
+// benchmark choose.
+struct TrackDecoding {
+    Mp3Decoders decoders = Mp3Decoders::AcmThenDmo;
+    // Stretches of an MP3 decoded at once, each by its own decoder on its
+    // own thread. 0: one per core, up to two, where the track is long
+    // enough to gain from it.
+    int mp3Parts = 0;
+};
+
 // Reads and listens to the whole track; stop ends it early (Stopped).
-TrackReport AnalyseTrack(const std::wstring& path, const std::atomic<bool>& stop,
-                         Mp3Decoders decoders = Mp3Decoders::AcmThenDmo);
+TrackReport AnalyseTrack(const std::wstring& path, const std::atomic<bool>& stop, const TrackDecoding& decoding = {});
 
 }  // namespace orv

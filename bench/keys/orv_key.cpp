@@ -3,15 +3,23 @@
 // as the program reads a track, through WavReader over a ByteSource, and fed to
 // KeyEstimator in 4096-frame blocks, so the figures are the shipped code's.
 //
-//   orv_key FILE...
+//   orv_key [--parts N] FILE...
+//
+// --parts N hears each file as N estimators, each given one stretch of it,
+// then taken into the first, as the program does when several cores decode a
+// long MP3 at once.
 //
 // Columns: path, verdict (key, silent, too-short, no-key, or error), tonic
 // pitch class, mode, signature pitch class, confidence, seconds spent on the
 // file (reading and estimating), then the key as spelled and the tuning in
 // cents. MP3s are decoded to WAV before (score.sh does it with lame).
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,7 +96,7 @@ std::string Spelled(const orv::SongKey& key)
 }
 
 // False when the file could not be read; the line says why either way.
-bool EstimateFile(const char* path)
+bool EstimateFile(const char* path, int parts)
 {
     const auto start = std::chrono::steady_clock::now();
     StdioSource source(path);
@@ -103,14 +111,30 @@ bool EstimateFile(const char* path)
         return false;
     }
     orv::WavSampleReader reader(source, format);
-    orv::KeyEstimator estimator(format.sampleRate);
+    std::vector<std::unique_ptr<orv::KeyEstimator>> estimators;
+    for (int i = 0; i < parts; ++i) estimators.push_back(std::make_unique<orv::KeyEstimator>(format.sampleRate));
+    const uint64_t frames = format.blockAlign > 0 ? format.dataBytes / static_cast<uint64_t>(format.blockAlign) : 0;
     std::vector<float> block(4096);
+    uint64_t at = 0;
     for (;;) {
         const size_t n = reader.ReadMono(block.data(), block.size());
         if (n == 0) break;
-        estimator.Add(block.data(), n);
+        for (size_t i = 0; i < n;) {
+            // The part this sample belongs to, and how far that part goes.
+            const uint64_t part = frames > 0 ? std::min<uint64_t>(at * static_cast<uint64_t>(parts) / frames,
+                                                                   static_cast<uint64_t>(parts - 1))
+                                             : 0;
+            const uint64_t partEnd = (frames * (part + 1) + static_cast<uint64_t>(parts) - 1) / static_cast<uint64_t>(parts);
+            const size_t run = part + 1 == static_cast<uint64_t>(parts)
+                                   ? n - i
+                                   : static_cast<size_t>(std::min<uint64_t>(n - i, std::max<uint64_t>(partEnd - at, 1)));
+            estimators[static_cast<size_t>(part)]->Add(&block[i], run);
+            i += run;
+            at += run;
+        }
     }
-    const orv::KeyEstimate estimate = estimator.Finish();
+    for (int i = 1; i < parts; ++i) estimators[0]->Absorb(*estimators[static_cast<size_t>(i)]);
+    const orv::KeyEstimate estimate = estimators[0]->Finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (reader.Failed()) {
         std::printf("%s\terror\t-\t-\t-\t0\t%.3f\tread error\t0\n", path, seconds);
@@ -131,13 +155,18 @@ bool EstimateFile(const char* path)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: orv_key FILE.wav...\n");
+    int first = 1, parts = 1;
+    if (argc > 2 && std::strcmp(argv[1], "--parts") == 0) {
+        parts = std::atoi(argv[2]);
+        first = 3;
+    }
+    if (argc <= first || parts < 1 || parts > 16) {
+        std::fprintf(stderr, "usage: orv_key [--parts N] FILE.wav...\n");
         return 2;
     }
     int failed = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (!EstimateFile(argv[i])) ++failed;
+    for (int i = first; i < argc; ++i) {
+        if (!EstimateFile(argv[i], parts)) ++failed;
         std::fflush(stdout);
     }
     return failed == 0 ? 0 : 1;

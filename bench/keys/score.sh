@@ -8,7 +8,8 @@
 #
 # ORV_KEYS_FRESH=1 runs Essentia again even when its results are newer than
 # the corpus; ORV_KEYS_ESSENTIA=0 leaves it out; ESSENTIA_PROFILES picks its
-# profiles (default bgate,edma,temperley,krumhansl,shaath). Results go to
+# profiles (default bgate,edma,temperley,krumhansl,shaath); ORV_KEYS_PARTS=N
+# hears each file in N parts taken together (orv_key --parts). Results go to
 # build/keys-host/keys-results.
 set -euo pipefail
 
@@ -48,7 +49,7 @@ while IFS=$'\t' read -r file _; do
 done <"$labels"
 
 echo "== orv_key on ${#wavs[@]} files"
-"$build/bench/keys/orv_key" "${wavs[@]}" >"$out/orv.tsv" || true
+"$build/bench/keys/orv_key" ${ORV_KEYS_PARTS:+--parts "$ORV_KEYS_PARTS"} "${wavs[@]}" >"$out/orv.tsv" || true
 
 essentia_tsv="$out/essentia.tsv"
 if [ "${ORV_KEYS_ESSENTIA:-1}" != 0 ]; then

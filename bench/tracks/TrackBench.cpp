@@ -5,6 +5,7 @@
 //   bench_track_keys floor FILE [RUNS]      ACM decoding the file's bytes, nothing else
 //   bench_track_keys analyse FILE [RUNS]    reading, frames, decoding and listening, in this process
 //   bench_track_keys analyse-dmo FILE [RUNS]  the same through the MP3 decoder DMO, the second path
+//   bench_track_keys analyse-one FILE [RUNS]  the same as analyse, decoded in one run on one core
 //   bench_track_keys drop EXE FILE [RUNS]   orvane.exe given the file as a drop is given it: the
 //                                           time to its result box, and its private bytes
 //   bench_track_keys box EXE [RUNS]         the same program's message box alone: an empty search
@@ -116,7 +117,7 @@ int Floor(const char* file, int runs)
     return 0;
 }
 
-int Analyse(const char* file, int runs, Mp3Decoders decoders)
+int Analyse(const char* file, int runs, const char* label, const TrackDecoding& decoding)
 {
     PairedFloor floor(file);
     std::vector<double> times, ratios;
@@ -125,12 +126,12 @@ int Analyse(const char* file, int runs, Mp3Decoders decoders)
     for (int r = 0; r < runs; ++r) {
         if (floor.Ok()) floor.Measure();
         const double t0 = Now();
-        report = AnalyseTrack(Wide(file), stop, decoders);
+        report = AnalyseTrack(Wide(file), stop, decoding);
         times.push_back(Now() - t0);
         if (floor.Ok()) ratios.push_back(times.back() / floor.Last());
     }
     printf("%s %.1f ms key %d %s signature %d confidence %.2f paired_floor %.1f ms ratio %.2f\n",
-           decoders == Mp3Decoders::DmoOnly ? "analyse-dmo" : "analyse", Median(times), report.estimate.key.pitch, report.estimate.key.minor ? "minor" : "major", report.estimate.signature,
+           label, Median(times), report.estimate.key.pitch, report.estimate.key.minor ? "minor" : "major", report.estimate.signature,
            report.estimate.confidence, floor.Ok() ? floor.MedianTime() : 0.0, ratios.empty() ? 0.0 : Median(ratios));
     return report.outcome == TrackReport::Outcome::Key ? 0 : 1;
 }
@@ -217,10 +218,12 @@ int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "floor" && argc > 2) return orv::Floor(argv[2], argc > 3 ? atoi(argv[3]) : 3);
-    if (mode == "analyse" && argc > 2) return orv::Analyse(argv[2], argc > 3 ? atoi(argv[3]) : 3, orv::Mp3Decoders::AcmThenDmo);
-    if (mode == "analyse-dmo" && argc > 2) return orv::Analyse(argv[2], argc > 3 ? atoi(argv[3]) : 3, orv::Mp3Decoders::DmoOnly);
+    const int runs = argc > 3 ? atoi(argv[3]) : 3;
+    if (mode == "analyse" && argc > 2) return orv::Analyse(argv[2], runs, "analyse", {});
+    if (mode == "analyse-dmo" && argc > 2) return orv::Analyse(argv[2], runs, "analyse-dmo", {orv::Mp3Decoders::DmoOnly});
+    if (mode == "analyse-one" && argc > 2) return orv::Analyse(argv[2], runs, "analyse-one", {orv::Mp3Decoders::AcmThenDmo, 1});
     if (mode == "drop" && argc > 3) return orv::Drop(argv[2], argv[3], argc > 4 ? atoi(argv[4]) : 3);
     if (mode == "box" && argc > 2) return orv::Box(argv[2], argc > 3 ? atoi(argv[3]) : 3);
-    fprintf(stderr, "usage: bench_track_keys floor|analyse|analyse-dmo FILE [RUNS] | drop EXE FILE [RUNS] | box EXE [RUNS]\n");
+    fprintf(stderr, "usage: bench_track_keys floor|analyse|analyse-dmo|analyse-one FILE [RUNS] | drop EXE FILE [RUNS] | box EXE [RUNS]\n");
     return 2;
 }

@@ -275,6 +275,70 @@ TEST(Mp3Frames, FramingsGiveTheAudioFramesOnly)
     }
 }
 
+// Stretches decoded at once must between them give every frame once: each
+// later stretch begins with lead frames that the one before also reads, and
+// only those are heard twice.
+TEST(Mp3Frames, PartsTogetherHoldEveryFrameOnce)
+{
+    // Frames told apart by their number, so a frame read twice or missed shows.
+    auto numbered = [](const std::vector<std::pair<std::string, int>>& kinds, int count) {
+        std::string s;
+        for (int i = 0; i < count; ++i) {
+            const auto& [header, bytes] = kinds[static_cast<size_t>(i) % kinds.size()];
+            s += header + static_cast<char>(i & 0xFF) + static_cast<char>(i >> 8) +
+                 std::string(static_cast<size_t>(bytes - 6), 0x55);
+        }
+        return s;
+    };
+    const std::string cbr = numbered({{kMpeg1, 417}}, 400);
+    const std::string vbr = numbered({{kMpeg1At48, 384}, {kMpeg1Pad, 385}, {kMpeg1Hi, 960}, {kMpeg1Lo, 192}}, 300);
+    // Garbage with a false sync where the middle would fall.
+    const std::string broken = numbered({{kMpeg1, 417}}, 50).substr(0, 417 * 25) + std::string(300, 'g') + kMpeg1 +
+                               std::string(100, 'g') + numbered({{kMpeg1, 417}}, 50).substr(417 * 25);
+    const struct {
+        const char* name;
+        std::string bytes;
+        int parts, planned;
+    } cases[] = {
+        {"CBR in two", cbr, 2, 2},
+        {"CBR in four", cbr, 4, 4},
+        {"VBR in three", vbr, 3, 3},
+        {"MPEG-2 mono, small frames, in two", numbered({{kMpeg2Mono, 208}}, 300), 2, 2},
+        {"garbage at the seam", broken, 2, 2},
+        {"too short for a lead run", numbered({{kMpeg1, 417}}, 4), 2, 1},
+        {"one part", cbr, 1, 1},
+    };
+    auto numbers = [](ByteSource& source, const Mp3StreamInfo& stream, uint32_t skip) {
+        std::vector<int> seen;
+        Mp3FrameReader reader(source, stream);
+        for (Mp3Frame f; reader.Next(&f);)
+            if (skip > 0) --skip;
+            else seen.push_back(f.data[4] | f.data[5] << 8);
+        EXPECT_EQ(reader.Ended(), Mp3FrameReader::End::Clean);
+        return seen;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSource source(c.bytes);
+        Mp3StreamInfo info;
+        ASSERT_EQ(FindMp3Stream(source, &info), Mp3Status::Ok);
+        const std::vector<int> whole = numbers(source, info, 0);
+        const std::vector<Mp3Part> plan = PlanMp3Parts(source, info, c.parts);
+        ASSERT_EQ(plan.size(), static_cast<size_t>(c.planned));
+        std::vector<int> joined;
+        for (size_t i = 0; i < plan.size(); ++i) {
+            const std::vector<int> heard = numbers(source, plan[i].stream, plan[i].leadFrames);
+            EXPECT_GE(heard.size(), whole.size() / static_cast<size_t>(c.parts) / 2);
+            joined.insert(joined.end(), heard.begin(), heard.end());
+            // The lead covers the bit reservoir: at least 1 KiB of frames.
+            if (i > 0) {
+                EXPECT_GE(plan[i - 1].stream.audioEnd - plan[i].stream.firstFrameOffset, 1024u);
+            }
+        }
+        EXPECT_EQ(joined, whole);
+    }
+}
+
 TEST(AudioReaders, HostileInputIsRefused)
 {
     const std::string riff = "RIFF\0\0\0\0WAVE"s, data = Chunk("data", std::string(400, '\x10'));

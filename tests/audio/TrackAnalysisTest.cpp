@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "audio/AcmMp3Decoder.h"
@@ -243,9 +244,32 @@ TEST_F(TrackAnalysis, TheDecoderDmoHearsWhatTheAcmCodecHears)
     const std::wstring path = dir_ + L"\\without-acm.mp3";
     ASSERT_TRUE(Write(path, bytes));
     std::atomic<bool> stop{false};
-    const TrackReport report = AnalyseTrack(path, stop, Mp3Decoders::DmoOnly);
+    const TrackReport report = AnalyseTrack(path, stop, {Mp3Decoders::DmoOnly});
     EXPECT_EQ(static_cast<int>(report.outcome), static_cast<int>(Outcome::Key));
     EXPECT_EQ(report.estimate.signature, 7) << "E minor is set as G";
+}
+
+// A long track is decoded in stretches, one decoder on each core: together
+// they hear it as one decoder does, give or take a frame at each seam.
+TEST_F(TrackAnalysis, StretchesDecodedAtOnceHearTheTrackAsOneDecoderDoes)
+{
+    const std::wstring path = dir_ + L"\\stretches.mp3";
+    ASSERT_TRUE(Write(path, ReadAll(test::TestFile(ORV_TRACKS_DIR "/e-minor.mp3"))));
+    std::atomic<bool> stop{false};
+    for (Mp3Decoders decoders : {Mp3Decoders::AcmThenDmo, Mp3Decoders::DmoOnly}) {
+        const TrackReport whole = AnalyseTrack(path, stop, {decoders, 1});
+        ASSERT_EQ(static_cast<int>(whole.outcome), static_cast<int>(Outcome::Key));
+        for (int parts : {2, 3}) {
+            SCOPED_TRACE(parts);
+            const TrackReport split = AnalyseTrack(path, stop, {decoders, parts});
+            EXPECT_EQ(std::make_tuple(static_cast<int>(split.outcome), split.mp3Parts, split.estimate.signature),
+                      std::make_tuple(static_cast<int>(Outcome::Key), parts, whole.estimate.signature));
+            EXPECT_NEAR(split.seconds, whole.seconds, 0.03 * parts);
+            // A part-filled analysis frame (0.37 s) is lost at each seam.
+            EXPECT_NEAR(split.estimate.secondsHeard, whole.estimate.secondsHeard, 0.38 * (parts - 1));
+            EXPECT_NEAR(split.estimate.confidence, whole.estimate.confidence, 0.03);
+        }
+    }
 }
 
 }  // namespace
