@@ -108,7 +108,9 @@ for minutes in 4 10; do
   tracks+=("$minutes $(run $b/tracks/bench_track_keys.exe floor "$mp3" "$runs" | pick floor 1) \
 $(run $b/tracks/bench_track_keys.exe analyse "$mp3" "$runs" | awk '$1=="analyse" {print $2, $12, $15}') \
 $(run $b/tracks/bench_track_keys.exe drop "$root/build/$build/app/orvane.exe" "$mp3" "$runs" |
-  awk '$1=="drop" {print $2, $5, $8, $14, $17}')")
+  awk '$1=="drop" {print $2, $5, $8, $14, $17}') \
+$(run $b/tracks/bench_track_keys.exe floor-parts "$mp3" "$runs" | pick floor-parts 1) \
+$(run $b/tracks/bench_track_keys.exe analyse-one "$mp3" "$runs" | awk '$1=="analyse-one" {print $2, $15}')")
 done
 # What any box of the program costs, for the part of the hand-over that is the box.
 box=$(run $b/tracks/bench_track_keys.exe box "$root/build/$build/app/orvane.exe" "$runs" | pick box 1)
@@ -194,6 +196,9 @@ for t in "${tracks[@]}"; do
   row "  reading, decoding, listening, no window (ms)" "$3" "$4" ""
   echo "    median of the per-run ratios: $5"
   row "  the decoder alone, on its own (ms)" "$2" "-" ""
+  row "  hand-over / the decoder in two stretches at once (ms)" "$6" "${11}" ""
+  row "  reading, decoding, listening in one run (ms)" "${12}" "$2" ""
+  echo "    median of the per-run ratios: ${13}"
   row "  private bytes while listening, after (MB)" "+$7, +$8" "-" "<= +4 MB, falls back" "-" "-"
 done
 row "  an empty search's message box alone (ms)" "$box" "-" ""

@@ -3,6 +3,8 @@
 // private bytes do meanwhile. Figures only.
 //
 //   bench_track_keys floor FILE [RUNS]      ACM decoding the file's bytes, nothing else
+//   bench_track_keys floor-parts FILE [RUNS]  the same in two stretches at once, as a 2-core
+//                                           machine decodes a long track
 //   bench_track_keys analyse FILE [RUNS]    reading, frames, decoding and listening, in this process
 //   bench_track_keys analyse-dmo FILE [RUNS]  the same through the MP3 decoder DMO, the second path
 //   bench_track_keys analyse-one FILE [RUNS]  the same as analyse, decoded in one run on one core
@@ -76,6 +78,50 @@ double DecodeOnce(const std::string& bytes, const Mp3StreamInfo& info, size_t* f
     decoder.Feed(data, static_cast<size_t>(info.audioEnd - info.firstFrameOffset));
     decoder.Finish();
     return Now() - t0;
+}
+
+struct DecodeJob {
+    const std::string* bytes;
+    Mp3StreamInfo stream;
+    size_t frames;
+};
+
+DWORD WINAPI DecodeJobMain(void* context)
+{
+    auto* job = static_cast<DecodeJob*>(context);
+    return DecodeOnce(*job->bytes, job->stream, &job->frames) < 0 ? 1 : 0;
+}
+
+// The same decoder on the stretches the program cuts a long track into, each
+// on a thread of its own, all at once: the floor of the program's way of
+// decoding, thread starts included.
+double DecodeInParts(const std::string& bytes, const Mp3StreamInfo& info, int parts)
+{
+    MemorySource source(bytes);
+    const double t0 = Now();
+    const std::vector<Mp3Part> plan = PlanMp3Parts(source, info, parts);
+    std::vector<DecodeJob> jobs;
+    for (const Mp3Part& part : plan) jobs.push_back({&bytes, part.stream, 0});
+    std::vector<HANDLE> threads;
+    for (size_t i = 1; i < jobs.size(); ++i) threads.push_back(CreateThread(nullptr, 0, DecodeJobMain, &jobs[i], 0, nullptr));
+    DecodeJobMain(&jobs[0]);
+    for (HANDLE t : threads) {
+        WaitForSingleObject(t, INFINITE);
+        CloseHandle(t);
+    }
+    return Now() - t0;
+}
+
+int FloorInParts(const char* file, int runs, int parts)
+{
+    const std::string bytes = ReadAll(file);
+    MemorySource source(bytes);
+    Mp3StreamInfo info;
+    if (FindMp3Stream(source, &info) != Mp3Status::Ok) return 1;
+    std::vector<double> times;
+    for (int r = 0; r < runs; ++r) times.push_back(DecodeInParts(bytes, info, parts));
+    printf("floor-parts %.1f ms parts %d\n", Median(times), parts);
+    return 0;
 }
 
 // The floor, measured again just before each timed run: on a shared machine
@@ -218,12 +264,13 @@ int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "floor" && argc > 2) return orv::Floor(argv[2], argc > 3 ? atoi(argv[3]) : 3);
+    if (mode == "floor-parts" && argc > 2) return orv::FloorInParts(argv[2], argc > 3 ? atoi(argv[3]) : 3, 2);
     const int runs = argc > 3 ? atoi(argv[3]) : 3;
     if (mode == "analyse" && argc > 2) return orv::Analyse(argv[2], runs, "analyse", {});
     if (mode == "analyse-dmo" && argc > 2) return orv::Analyse(argv[2], runs, "analyse-dmo", {orv::Mp3Decoders::DmoOnly});
     if (mode == "analyse-one" && argc > 2) return orv::Analyse(argv[2], runs, "analyse-one", {orv::Mp3Decoders::AcmThenDmo, 1});
     if (mode == "drop" && argc > 3) return orv::Drop(argv[2], argv[3], argc > 4 ? atoi(argv[4]) : 3);
     if (mode == "box" && argc > 2) return orv::Box(argv[2], argc > 3 ? atoi(argv[3]) : 3);
-    fprintf(stderr, "usage: bench_track_keys floor|analyse|analyse-dmo|analyse-one FILE [RUNS] | drop EXE FILE [RUNS] | box EXE [RUNS]\n");
+    fprintf(stderr, "usage: bench_track_keys floor|floor-parts|analyse|analyse-dmo|analyse-one FILE [RUNS] | drop EXE FILE [RUNS] | box EXE [RUNS]\n");
     return 2;
 }
