@@ -279,9 +279,9 @@ private:
 // third part would take the analysis past 4 MB over the idle program.
 int Mp3PartsFor(const Mp3StreamInfo& info, int requested)
 {
-    if (requested > 0) return requested;
     constexpr double kLeastPartSeconds = 15.0;
     constexpr int kMostParts = 2;
+    if (requested > 0) return std::min(requested, kMostParts);
     const Mp3FrameHeader& h = info.first;
     const double bytes = static_cast<double>(info.audioEnd - info.firstFrameOffset);
     const double seconds = info.frameCount > 0 ? static_cast<double>(info.frameCount) * h.samplesPerFrame / h.sampleRate

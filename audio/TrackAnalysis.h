@@ -56,7 +56,7 @@ struct TrackDecoding {
     Mp3Decoders decoders = Mp3Decoders::AcmThenDmo;
     // Stretches of an MP3 decoded at once, each by its own decoder on its
     // own thread. 0: one per core, up to two, where the track is long
-    // enough to gain from it.
+    // enough to gain from it; never more than two.
     int mp3Parts = 0;
 };
 

@@ -259,14 +259,15 @@ TEST_F(TrackAnalysis, StretchesDecodedAtOnceHearTheTrackAsOneDecoderDoes)
     for (Mp3Decoders decoders : {Mp3Decoders::AcmThenDmo, Mp3Decoders::DmoOnly}) {
         const TrackReport whole = AnalyseTrack(path, stop, {decoders, 1});
         ASSERT_EQ(static_cast<int>(whole.outcome), static_cast<int>(Outcome::Key));
-        for (int parts : {2, 3}) {
+        for (int parts : {2, 5}) {
             SCOPED_TRACE(parts);
             const TrackReport split = AnalyseTrack(path, stop, {decoders, parts});
+            const int ran = std::min(parts, 2);  // never more than two at once
             EXPECT_EQ(std::make_tuple(static_cast<int>(split.outcome), split.mp3Parts, split.estimate.signature),
-                      std::make_tuple(static_cast<int>(Outcome::Key), parts, whole.estimate.signature));
-            EXPECT_NEAR(split.seconds, whole.seconds, 0.03 * parts);
+                      std::make_tuple(static_cast<int>(Outcome::Key), ran, whole.estimate.signature));
+            EXPECT_NEAR(split.seconds, whole.seconds, 0.03 * ran);
             // A part-filled analysis frame (0.37 s) is lost at each seam.
-            EXPECT_NEAR(split.estimate.secondsHeard, whole.estimate.secondsHeard, 0.38 * (parts - 1));
+            EXPECT_NEAR(split.estimate.secondsHeard, whole.estimate.secondsHeard, 0.38 * (ran - 1));
             EXPECT_NEAR(split.estimate.confidence, whole.estimate.confidence, 0.03);
         }
     }
