@@ -115,20 +115,18 @@ bool EstimateFile(const char* path, int parts)
     for (int i = 0; i < parts; ++i) estimators.push_back(std::make_unique<orv::KeyEstimator>(format.sampleRate));
     const uint64_t frames = format.blockAlign > 0 ? format.dataBytes / static_cast<uint64_t>(format.blockAlign) : 0;
     std::vector<float> block(4096);
+    // Part p takes frames [frames * p / parts, frames * (p + 1) / parts).
+    const auto partEnd = [&](size_t p) { return frames * (p + 1) / static_cast<uint64_t>(parts); };
+    const size_t last = static_cast<size_t>(parts - 1);
     uint64_t at = 0;
+    size_t part = 0;
     for (;;) {
         const size_t n = reader.ReadMono(block.data(), block.size());
         if (n == 0) break;
         for (size_t i = 0; i < n;) {
-            // The part this sample belongs to, and how far that part goes.
-            const uint64_t part = frames > 0 ? std::min<uint64_t>(at * static_cast<uint64_t>(parts) / frames,
-                                                                   static_cast<uint64_t>(parts - 1))
-                                             : 0;
-            const uint64_t partEnd = (frames * (part + 1) + static_cast<uint64_t>(parts) - 1) / static_cast<uint64_t>(parts);
-            const size_t run = part + 1 == static_cast<uint64_t>(parts)
-                                   ? n - i
-                                   : static_cast<size_t>(std::min<uint64_t>(n - i, std::max<uint64_t>(partEnd - at, 1)));
-            estimators[static_cast<size_t>(part)]->Add(&block[i], run);
+            while (part < last && at >= partEnd(part)) ++part;
+            const size_t run = part < last ? static_cast<size_t>(std::min<uint64_t>(n - i, partEnd(part) - at)) : n - i;
+            estimators[part]->Add(&block[i], run);
             i += run;
             at += run;
         }

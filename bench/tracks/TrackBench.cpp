@@ -263,9 +263,9 @@ int Box(const char* exe, int runs)
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "floor" && argc > 2) return orv::Floor(argv[2], argc > 3 ? atoi(argv[3]) : 3);
-    if (mode == "floor-parts" && argc > 2) return orv::FloorInParts(argv[2], argc > 3 ? atoi(argv[3]) : 3, 2);
     const int runs = argc > 3 ? atoi(argv[3]) : 3;
+    if (mode == "floor" && argc > 2) return orv::Floor(argv[2], runs);
+    if (mode == "floor-parts" && argc > 2) return orv::FloorInParts(argv[2], runs, 2);
     if (mode == "analyse" && argc > 2) return orv::Analyse(argv[2], runs, "analyse", {});
     if (mode == "analyse-dmo" && argc > 2) return orv::Analyse(argv[2], runs, "analyse-dmo", {orv::Mp3Decoders::DmoOnly});
     if (mode == "analyse-one" && argc > 2) return orv::Analyse(argv[2], runs, "analyse-one", {orv::Mp3Decoders::AcmThenDmo, 1});
