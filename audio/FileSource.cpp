@@ -24,6 +24,17 @@ FileSource::FileSource(const std::wstring& path, const std::atomic<bool>& stop) 
     size_ = static_cast<uint64_t>(size.QuadPart);
 }
 
+FileSource::FileSource(HANDLE file, uint64_t size, const std::atomic<bool>& stop, DWORD stallMs)
+    : file_(file), size_(size), stallMs_(stallMs), stop_(stop)
+{
+    event_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!event_) {
+        error_ = GetLastError();
+        CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+    }
+}
+
 FileSource::~FileSource()
 {
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
@@ -52,7 +63,7 @@ int64_t FileSource::ReadAt(uint64_t offset, void* out, size_t size)
         DWORD waited = 0;
         while (WaitForSingleObject(event_, 100) == WAIT_TIMEOUT) {
             waited += 100;
-            if (!stop_.load() && waited < kStallMs) continue;
+            if (!stop_.load() && waited < stallMs_) continue;
             timedOut_ = !stop_.load();
             CancelIoEx(file_, &ov);
             GetOverlappedResult(file_, &ov, &got, TRUE);

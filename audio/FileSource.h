@@ -17,6 +17,10 @@ class FileSource : public ByteSource {
 public:
     // stop is read while a read waits; it must outlive the source.
     FileSource(const std::wstring& path, const std::atomic<bool>& stop);
+    // Takes over a handle opened for overlapped reads, claiming size bytes,
+    // and gives a stalled read stallMs: how tests meet a share that stops
+    // answering or goes away, with a pipe standing in for it.
+    FileSource(HANDLE file, uint64_t size, const std::atomic<bool>& stop, DWORD stallMs);
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -38,6 +42,7 @@ private:
     uint64_t size_ = 0;
     DWORD error_ = 0;
     bool timedOut_ = false;
+    DWORD stallMs_ = kStallMs;
     const std::atomic<bool>& stop_;
 };
 

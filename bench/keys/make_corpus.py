@@ -716,14 +716,14 @@ def PickSeconds(rng, kind):
     return rng.randint(90, 120)
 
 
-def MakeSpecs(out_dir):
+def MakeSpecs(out_dir, variant=0):
     by_kind = []
     for k_index, (kind, count) in enumerate(KINDS):
         plans = []
         for j in range(count):
-            seed = 10007 * (k_index + 1) + 131 * j
+            seed = 10007 * (k_index + 1) + 131 * j + 1000003 * variant
             rng = random.Random(seed)
-            tonic = (j * 7 + k_index * 5) % 12
+            tonic = (j * 7 + k_index * 5 + variant) % 12
             twist = ''
             if kind in PROGRESSIONS:
                 minor = kind.startswith('i-')
@@ -837,7 +837,8 @@ def MakeSpecs(out_dir):
         dict(twist='drums', seconds=60, format='mp3cbr', arrangement='own', tempo=124),
     ]
     for i, nk in enumerate(nokey):
-        plan = dict(kind='none', mode='none', tonic=None, minor=None, signature=None, seed=777 + i, out_dir=out_dir,
+        plan = dict(kind='none', mode='none', tonic=None, minor=None, signature=None,
+                    seed=777 + i + 1000003 * variant, out_dir=out_dir,
                     soundfont=SF_TIM, gain=0.6, reverb=20, compand=True, bass_db=8, fade=False, detune=0,
                     rate=44100, channels=2, peak_db=-1, verse='', chorus='')
         plan.update(nk)
@@ -908,6 +909,9 @@ def main():
     ap.add_argument('out_dir', nargs='?', default='/work/corpus')
     ap.add_argument('--jobs', type=int, default=2)
     ap.add_argument('--limit', type=int, default=0, help='only the first N tracks of the plan')
+    ap.add_argument('--variant', type=int, default=0,
+                    help='another corpus of the same plan: other seeds, tonics moved up by VARIANT semitones; '
+                         'the estimator was tuned on variant 0, so any other one is unseen audio')
     args = ap.parse_args()
     for tool in ('mma', 'fluidsynth', 'sox', 'lame'):
         if not shutil.which(tool):
@@ -916,7 +920,7 @@ def main():
         sys.exit(SF_TIM + ' is missing: apt-get install timgm6mb-soundfont')
     out_dir = os.path.abspath(args.out_dir)
     os.makedirs(out_dir, exist_ok=True)
-    plans = MakeSpecs(out_dir)
+    plans = MakeSpecs(out_dir, args.variant)
     if args.limit:
         plans = plans[:args.limit]
     done, failures = [], []

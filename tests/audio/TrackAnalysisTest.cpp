@@ -18,6 +18,7 @@
 #include "audio/AcmMp3Decoder.h"
 #include "audio/ByteSource.h"
 #include "audio/DmoMp3Decoder.h"
+#include "audio/FileSource.h"
 #include "audio/ListeningThread.h"
 #include "audio/Mp3Frames.h"
 #include "audio/PcmConvert.h"
@@ -132,6 +133,70 @@ TEST_F(TrackAnalysis, EachDamagedOrForeignFileIsNamedForWhatItIs)
             EXPECT_TRUE(report.incomplete);
             EXPECT_EQ(report.estimate.signature, 7) << "E minor is set on G";
         }
+    }
+}
+
+// A network share that stops answering, or goes away, while a read waits
+// on it; a pipe stands in for the share, for a disk file's reads never
+// wait. The read ends, and says why.
+struct ShareCase {
+    const char* what;
+    DWORD stallMs;
+    enum { Nothing, Stop, ServerGoes } after200Ms;
+    DWORD error;
+};
+
+struct Later {
+    const ShareCase* c;
+    std::atomic<bool>* stop;
+    HANDLE server;
+};
+
+DWORD WINAPI Act200MsLater(void* context)
+{
+    auto* later = static_cast<Later*>(context);
+    Sleep(200);
+    if (later->c->after200Ms == ShareCase::Stop) *later->stop = true;
+    if (later->c->after200Ms == ShareCase::ServerGoes) CloseHandle(later->server);
+    return 0;
+}
+
+TEST_F(TrackAnalysis, AShareThatStallsOrGoesAwayEndsTheReadAndSaysWhy)
+{
+    const ShareCase cases[] = {
+        {"stalls", 300, ShareCase::Nothing, ERROR_TIMEOUT},
+        // Never given up on: the read would hang the test if the stop or the
+        // broken pipe went unnoticed.
+        {"stopped by the user", INFINITE, ShareCase::Stop, ERROR_OPERATION_ABORTED},
+        {"goes away", INFINITE, ShareCase::ServerGoes, ERROR_BROKEN_PIPE},
+    };
+    const std::wstring name = L"\\\\.\\pipe\\orv-share-" + std::to_wstring(GetCurrentProcessId());
+    for (const ShareCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        HANDLE server = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 1 << 16,
+                                         1 << 16, 0, nullptr);
+        ASSERT_NE(server, INVALID_HANDLE_VALUE);
+        HANDLE client =
+            CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        ASSERT_NE(client, INVALID_HANDLE_VALUE);
+        std::atomic<bool> stop{false};
+        FileSource share(client, 1 << 20, stop, c.stallMs);
+        // What the share had sent before it stopped is read as usual.
+        char bytes[4096] = {};
+        DWORD sent = 0;
+        ASSERT_TRUE(WriteFile(server, bytes, 100, &sent, nullptr));
+        EXPECT_EQ(share.ReadAt(0, bytes, sizeof bytes), 100);
+        Later later{&c, &stop, server};
+        HANDLE actor = CreateThread(nullptr, 0, Act200MsLater, &later, 0, nullptr);
+        ASSERT_NE(actor, nullptr);
+        EXPECT_EQ(share.ReadAt(100, bytes, sizeof bytes), -1);
+        WaitForSingleObject(actor, INFINITE);
+        CloseHandle(actor);
+        if (c.after200Ms != ShareCase::ServerGoes) CloseHandle(server);
+        EXPECT_EQ(share.Error(), c.error);
+        EXPECT_EQ(share.TimedOut(), c.error == ERROR_TIMEOUT);
+        if (share.TimedOut())
+            EXPECT_EQ(share.ReadAt(100, bytes, sizeof bytes), -1) << "a stalled share is not waited for again";
     }
 }
 
