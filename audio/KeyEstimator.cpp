@@ -106,6 +106,8 @@ void KeyEstimator::Absorb(const KeyEstimator& other)
     state_->soundFrames += other.state_->soundFrames;
 }
 
+PitchProfiles KeyEstimator::Profiles() const { return state_->chroma.Fold(); }
+
 KeyEstimate KeyEstimator::Finish()
 {
     State& s = *state_;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "audio/ChromaProfile.h"
 #include "catalogue/SongKey.h"
 
 namespace orv {
@@ -44,6 +45,9 @@ public:
     // either holds at the seam is not heard: about a third of a second.
     void Absorb(const KeyEstimator& other);
     KeyEstimate Finish();
+    // What has been heard so far, as the choice sees it: for the tools that
+    // study the choice over a corpus.
+    PitchProfiles Profiles() const;
 
 private:
     struct State;

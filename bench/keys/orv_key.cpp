@@ -7,7 +7,11 @@
 //
 // --parts N hears each file as N estimators, each given one stretch of it,
 // then taken into the first, as the program does when several cores decode a
-// long MP3 at once.
+// long MP3 at once. With ORV_KEY_PROFILES=FILE, each file's pitch-class
+// profiles (seconds or -1 for the whole, frames, weight, 12 treble and 12
+// bass classes from C) are added to FILE, one line each, for studying the
+// choice outside the program; ORV_KEY_CHUNK=SECONDS adds the profiles heard
+// so far every SECONDS.
 //
 // Columns: path, verdict (key, silent, too-short, no-key, or error), tonic
 // pitch class, mode, signature pitch class, confidence, seconds spent on the
@@ -95,6 +99,21 @@ std::string Spelled(const orv::SongKey& key)
     return name;
 }
 
+// ORV_KEY_PROFILES=FILE: the profiles heard up to now (at seconds, or -1 at
+// the end) as one line of FILE.
+void WriteProfiles(const char* path, double at, const orv::KeyEstimator& estimator)
+{
+    const char* profilesPath = std::getenv("ORV_KEY_PROFILES");
+    std::FILE* out = profilesPath ? std::fopen(profilesPath, "a") : nullptr;
+    if (!out) return;
+    const orv::PitchProfiles p = estimator.Profiles();
+    std::fprintf(out, "%s\t%.1f\t%.0f\t%.6g", path, at, p.frames, p.trebleWeight);
+    for (double v : p.treble) std::fprintf(out, "\t%.6g", v);
+    for (double v : p.bass) std::fprintf(out, "\t%.6g", v);
+    std::fprintf(out, "\n");
+    std::fclose(out);
+}
+
 // False when the file could not be read; the line says why either way.
 bool EstimateFile(const char* path, int parts)
 {
@@ -115,6 +134,10 @@ bool EstimateFile(const char* path, int parts)
     for (int i = 0; i < parts; ++i) estimators.push_back(std::make_unique<orv::KeyEstimator>(format.sampleRate));
     const uint64_t frames = format.blockAlign > 0 ? format.dataBytes / static_cast<uint64_t>(format.blockAlign) : 0;
     std::vector<float> block(4096);
+    // ORV_KEY_CHUNK=SECONDS: the profiles so far are written every SECONDS too.
+    const double chunkSeconds = std::getenv("ORV_KEY_CHUNK") ? std::atof(std::getenv("ORV_KEY_CHUNK")) : 0;
+    const uint64_t chunkFrames = static_cast<uint64_t>(chunkSeconds * format.sampleRate);
+    uint64_t nextChunk = chunkFrames;
     // Part p takes frames [frames * p / parts, frames * (p + 1) / parts).
     const auto partEnd = [&](size_t p) { return frames * (p + 1) / static_cast<uint64_t>(parts); };
     const size_t last = static_cast<size_t>(parts - 1);
@@ -130,8 +153,13 @@ bool EstimateFile(const char* path, int parts)
             i += run;
             at += run;
         }
+        if (chunkFrames > 0 && parts == 1 && at >= nextChunk) {
+            WriteProfiles(path, static_cast<double>(at) / format.sampleRate, *estimators[0]);
+            nextChunk += chunkFrames;
+        }
     }
     for (int i = 1; i < parts; ++i) estimators[0]->Absorb(*estimators[static_cast<size_t>(i)]);
+    WriteProfiles(path, -1, *estimators[0]);
     const orv::KeyEstimate estimate = estimators[0]->Finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (reader.Failed()) {
