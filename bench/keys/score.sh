@@ -22,7 +22,10 @@ essentia_node="${ESSENTIA_NODE:-/work/essentia-node}"
 profiles="${ESSENTIA_PROFILES:-bgate,edma,temperley,krumhansl,shaath}"
 labels="$corpus/labels.tsv"
 [ -f "$labels" ] || { echo "no $labels: run python3 bench/keys/make_corpus.py $corpus" >&2; exit 2; }
-mkdir -p "$out/decoded"
+# Decoded MP3s are kept per corpus: two corpora made from other seeds share
+# their file names.
+decoded="$out/decoded/$(printf '%s' "$corpus" | tr '/' '_')"
+mkdir -p "$decoded"
 
 echo "== building orv_key (Release, no sanitizers) in $build"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORV_BENCH=ON -DORV_SANITIZE=OFF >"$out/cmake.log" 2>&1 ||
@@ -38,7 +41,7 @@ while IFS=$'\t' read -r file _; do
     originals+=("$corpus/$file")
     case "$file" in
     *.mp3)
-        dec="$out/decoded/${file%.mp3}.wav"
+        dec="$decoded/${file%.mp3}.wav"
         if [ ! -s "$dec" ] || [ "$corpus/$file" -nt "$dec" ]; then
             lame --quiet --decode "$corpus/$file" "$dec"
         fi
