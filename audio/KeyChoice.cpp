@@ -32,14 +32,9 @@ constexpr Profile kMajorBass = {1.0, 0.05, 0.25, 0.05, 0.2, 0.6, 0.05, 0.7, 0.1,
 constexpr Profile kMinorBass = {1.0, 0.05, 0.15, 0.5, 0.05, 0.5, 0.05, 0.6, 0.55, 0.05, 0.5, 0.1};
 
 // How much of a note's weight its 3rd harmonic (a fifth up) and its 5th (a
-// major third up) can put into a profile of spectral peaks. In three
-// generated corpora (bench/keys, 174 keyed tracks each), an out-of-set note a
-// major third above a set note (the b2 above the 6th, the b3 above the 7th)
-// stood, in the median, 0.05-0.10 of that note above an out-of-set note that
-// nothing explains (the b7). At 0.25 a loud set note excused too much of a
-// wrong set's note; 0.15 keeps a margin over what was measured.
+// major third up) can put into a profile of spectral peaks.
 constexpr double kFifthOvertone = 0.5;
-constexpr double kThirdOvertone = 0.15;
+constexpr double kThirdOvertone = 0.25;
 // The set fit's scale against the tonic evidence's.
 constexpr double kSetWeight = 5.0;
 constexpr double kTonicWeight = 0.5;
