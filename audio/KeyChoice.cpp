@@ -39,6 +39,11 @@ constexpr double kThirdOvertone = 0.25;
 constexpr double kSetWeight = 5.0;
 constexpr double kTonicWeight = 0.5;
 constexpr double kBassWeight = 0.5;
+// How far the set a fifth below the key's may outscore it (see ChooseKey).
+// Over four generated corpora (bench/keys, 696 keyed tracks), seven of the
+// twelve misses had named the set a fifth below, one the set a fifth above;
+// 0.03-0.05 mended three and cost none.
+constexpr double kSubdominantLean = 0.04;
 
 double At(const Profile& p, int i) { return p[static_cast<size_t>(((i % 12) + 12) % 12)]; }
 
@@ -127,6 +132,13 @@ KeyChoice ChooseKey(const PitchProfiles& profiles)
     int best = 0;
     for (int s = 1; s < 12; ++s)
         if (sigScore[s] > sigScore[best]) best = s;
+    // The fit leans towards the set a fifth below the key's: there the
+    // key's leading tone is out of the set but excused as the overtone of
+    // its third (a loud note), while the key's own set cannot excuse the
+    // flat seventh (its sources lie outside it). Where the set a fifth above
+    // is within that lean, it is the key's.
+    const int above = (best + 7) % 12;
+    if (sigScore[best] - sigScore[above] < kSubdominantLean) best = above;
     double second = -1e9;
     for (int s = 0; s < 12; ++s)
         if (s != best) second = std::max(second, sigScore[s]);
