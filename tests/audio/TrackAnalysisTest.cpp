@@ -195,8 +195,9 @@ TEST_F(TrackAnalysis, AShareThatStallsOrGoesAwayEndsTheReadAndSaysWhy)
         if (c.after200Ms != ShareCase::ServerGoes) CloseHandle(server);
         EXPECT_EQ(share.Error(), c.error);
         EXPECT_EQ(share.TimedOut(), c.error == ERROR_TIMEOUT);
-        if (share.TimedOut())
+        if (share.TimedOut()) {
             EXPECT_EQ(share.ReadAt(100, bytes, sizeof bytes), -1) << "a stalled share is not waited for again";
+        }
     }
 }
 
