@@ -11,7 +11,7 @@
 // profiles (seconds or -1 for the whole, frames, weight, 12 treble and 12
 // bass classes from C) are added to FILE, one line each, for studying the
 // choice outside the program; ORV_KEY_CHUNK=SECONDS adds the profiles heard
-// so far every SECONDS.
+// so far every SECONDS (without --parts).
 //
 // Columns: path, verdict (key, silent, too-short, no-key, or error), tonic
 // pitch class, mode, signature pitch class, confidence, seconds spent on the
@@ -135,7 +135,8 @@ bool EstimateFile(const char* path, int parts)
     const uint64_t frames = format.blockAlign > 0 ? format.dataBytes / static_cast<uint64_t>(format.blockAlign) : 0;
     std::vector<float> block(4096);
     // ORV_KEY_CHUNK=SECONDS: the profiles so far are written every SECONDS too.
-    const double chunkSeconds = std::getenv("ORV_KEY_CHUNK") ? std::atof(std::getenv("ORV_KEY_CHUNK")) : 0;
+    const char* chunk = std::getenv("ORV_KEY_CHUNK");
+    const double chunkSeconds = chunk ? std::atof(chunk) : 0;
     const uint64_t chunkFrames = static_cast<uint64_t>(chunkSeconds * format.sampleRate);
     uint64_t nextChunk = chunkFrames;
     // Part p takes frames [frames * p / parts, frames * (p + 1) / parts).
