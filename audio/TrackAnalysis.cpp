@@ -212,12 +212,16 @@ public:
 
     // On the part's own thread: opens the file again, for reads of one
     // handle from two threads would share its position and event.
-    void RunOwnFile(Mp3Decoders decoders)
+    void RunOwnFile(Mp3Decoders decoders, bool refused)
     {
         FileSource file(path_, stop_);
         if (!file.IsOpen()) {
             decoded_.outcome = stop_.load() ? Outcome::Stopped : Outcome::ReadFailed;
             error_ = file.Error();
+            return;
+        }
+        if (refused) {
+            decoded_.outcome = Outcome::DecodeFailed;
             return;
         }
         Run(file, decoders, [](Mp3Decoders) {});
@@ -297,13 +301,14 @@ int Mp3PartsFor(const Mp3StreamInfo& info, int requested)
 struct PartThread {
     Mp3PartListener* part;
     Mp3Decoders decoders;
+    bool refused;
     HANDLE handle;
 };
 
 DWORD WINAPI PartThreadMain(void* context)
 {
     auto* t = static_cast<PartThread*>(context);
-    t->part->RunOwnFile(t->decoders);
+    t->part->RunOwnFile(t->decoders, t->refused);
     return 0;
 }
 
@@ -312,7 +317,7 @@ DWORD WINAPI PartThreadMain(void* context)
 // a later stretch's decoder would not start mid-stream: the caller then
 // decodes the stream in one run.
 bool ListenToMp3InParts(FileSource& file, const std::wstring& path, const std::vector<Mp3Part>& plan,
-                        Mp3Decoders decoders, const std::atomic<bool>& stop, TrackReport* report)
+                        const TrackDecoding& decoding, const std::atomic<bool>& stop, TrackReport* report)
 {
     std::vector<std::unique_ptr<Mp3PartListener>> parts;
     for (const Mp3Part& part : plan) parts.push_back(std::make_unique<Mp3PartListener>(path, part, stop));
@@ -320,9 +325,9 @@ bool ListenToMp3InParts(FileSource& file, const std::wstring& path, const std::v
     // same kind.
     std::vector<PartThread> threads;
     threads.reserve(parts.size() - 1);
-    parts[0]->Run(file, decoders, [&](Mp3Decoders used) {
+    parts[0]->Run(file, decoding.decoders, [&](Mp3Decoders used) {
         for (size_t i = 1; i < parts.size(); ++i) {
-            threads.push_back({parts[i].get(), used, nullptr});
+            threads.push_back({parts[i].get(), used, decoding.laterStretchesRefuse, nullptr});
             threads.back().handle = CreateThread(nullptr, 0, PartThreadMain, &threads.back(), 0, nullptr);
         }
     });
@@ -331,7 +336,7 @@ bool ListenToMp3InParts(FileSource& file, const std::wstring& path, const std::v
             WaitForSingleObject(t.handle, INFINITE);
             CloseHandle(t.handle);
         } else {
-            t.part->RunOwnFile(t.decoders);
+            t.part->RunOwnFile(t.decoders, t.refused);
         }
     }
     const Decoded& first = parts[0]->Result();
@@ -376,7 +381,7 @@ void ListenToMp3(FileSource& file, const std::wstring& path, const Mp3StreamInfo
                  const std::atomic<bool>& stop, TrackReport* report)
 {
     const std::vector<Mp3Part> plan = PlanMp3Parts(file, info, Mp3PartsFor(info, decoding.mp3Parts));
-    if (plan.size() > 1 && ListenToMp3InParts(file, path, plan, decoding.decoders, stop, report)) return;
+    if (plan.size() > 1 && ListenToMp3InParts(file, path, plan, decoding, stop, report)) return;
     ListenToMp3Whole(file, info, decoding.decoders, stop, report);
 }
 

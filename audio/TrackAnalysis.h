@@ -58,6 +58,10 @@ struct TrackDecoding {
     // own thread. 0: one per core, up to two, where the track is long
     // enough to gain from it; never more than two.
     int mp3Parts = 0;
+    // The decoders of the stretches after the first refuse to start, as a
+    // codec that cannot begin mid-stream would: the stream is then decoded
+    // in one run. Neither of Wine's decoders refuses, so a test makes them.
+    bool laterStretchesRefuse = false;
 };
 
 // Reads and listens to the whole track; stop ends it early (Stopped).

@@ -336,6 +336,12 @@ TEST_F(TrackAnalysis, StretchesDecodedAtOnceHearTheTrackAsOneDecoderDoes)
             EXPECT_NEAR(split.estimate.secondsHeard, whole.estimate.secondsHeard, 0.38 * (ran - 1));
             EXPECT_NEAR(split.estimate.confidence, whole.estimate.confidence, 0.03);
         }
+        // Where the later stretch's decoder will not start, the track is heard in one run.
+        const TrackReport refused = AnalyseTrack(path, stop, {decoders, 2, true});
+        EXPECT_EQ(std::make_tuple(static_cast<int>(refused.outcome), refused.mp3Parts, refused.estimate.signature,
+                                  refused.seconds, refused.estimate.secondsHeard),
+                  std::make_tuple(static_cast<int>(Outcome::Key), 1, whole.estimate.signature, whole.seconds,
+                                  whole.estimate.secondsHeard));
     }
 }
 
