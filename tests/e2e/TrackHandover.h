@@ -47,6 +47,14 @@ inline std::string AnswerBox(OrvaneProcess& app, int button, DWORD patience = 60
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// 编辑框2 is filled from a message the program posts as its result box
+// closes, and the settle after the close (a sent message) is handled before
+// it: the text is waited for, not read once.
+inline bool KeywordBoxBecomes(const OrvaneProcess& app, const std::string& text, DWORD patience = 3000)
+{
+    return WaitFor([&] { return app.Text(kEdit2) == text; }, patience);
+}
+
 // file:///... of a Windows path, through the Linux name Wine gives it.
 inline std::string FileUri(const std::wstring& path)
 {
