@@ -69,13 +69,17 @@ bool LocateUnderControl(HWND control, const RECT& rect, ControlPlace* place)
     return true;
 }
 
-BackgroundCapture::BackgroundCapture(HWND control, const RECT& rect)
+BackgroundCapture::BackgroundCapture(HWND control, const RECT& rect, bool capture)
     : width_(rect.right - rect.left), height_(rect.bottom - rect.top)
 {
     dc_.Reset(CreateCompatibleDC(nullptr));
     bitmap_.Reset(CreateArgbSurface(width_, height_));
     if (!dc_ || !bitmap_) return;
     previous_ = SelectObject(dc_.Get(), bitmap_.Get());
+    if (!capture) {
+        ok_ = true;
+        return;
+    }
 
     ControlPlace place;
     if (!LocateUnderControl(control, rect, &place)) return;

@@ -30,8 +30,9 @@ bool LocateUnderControl(HWND control, const RECT& rect, ControlPlace* place);
 class BackgroundCapture {
 public:
     // rect is in the control's window coordinates (0, 0 = the top-left corner
-    // of its window rectangle).
-    BackgroundCapture(HWND control, const RECT& rect);
+    // of its window rectangle). Without capture, the surface is left blank,
+    // for a painter that fills it from an image it kept.
+    BackgroundCapture(HWND control, const RECT& rect, bool capture = true);
     BackgroundCapture(const BackgroundCapture&) = delete;
     BackgroundCapture& operator=(const BackgroundCapture&) = delete;
     ~BackgroundCapture();

@@ -58,8 +58,35 @@ HDC KeptFace::Image() const
 
 void KeptFace::Keep(BackgroundCapture& capture)
 {
+    if (!windowIndex_ || !RecordAt(windowIndex_) || !capture.Dc() || capture.Width() != width_ ||
+        capture.Height() != height_)
+        return;
+    Store(capture.DetachBitmap());
+}
+
+void KeptFace::KeepCopy(HDC source)
+{
+    if (!windowIndex_ || !RecordAt(windowIndex_) || !source) return;
+    HBITMAP copy = CreateArgbSurface(width_, height_);
+    HDC dc = copy ? CreateCompatibleDC(nullptr) : nullptr;
+    if (!dc) {
+        if (copy) DeleteObject(copy);
+        return;
+    }
+    HGDIOBJ previous = SelectObject(dc, copy);
+    BitBlt(dc, 0, 0, width_, height_, source, 0, 0, SRCCOPY);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    Store(copy);
+}
+
+void KeptFace::Store(HBITMAP bitmap)
+{
     WindowSkinRecord* r = windowIndex_ ? RecordAt(windowIndex_) : nullptr;
-    if (!r || !capture.Dc() || capture.Width() != width_ || capture.Height() != height_) return;
+    if (!r) {
+        if (bitmap) DeleteObject(bitmap);
+        return;
+    }
     KeptFaceEntry* slot = nullptr;
     for (KeptFaceEntry& f : r->keptFaces)
         if (f.control == control_ && f.layer == layer_) slot = &f;
@@ -69,7 +96,6 @@ void KeptFace::Keep(BackgroundCapture& capture)
     }
     DeleteKeptDc(slot->image);
     slot->key = 0;
-    HBITMAP bitmap = capture.DetachBitmap();
     HDC dc = bitmap ? CreateCompatibleDC(nullptr) : nullptr;
     if (!dc) {
         if (bitmap) DeleteObject(bitmap);

@@ -46,11 +46,16 @@ public:
     HDC Image() const;
     // Takes the capture's finished image (the capture gives up its bitmap).
     void Keep(BackgroundCapture& capture);
+    // Keeps a copy of what source holds (rect's size, from its top-left
+    // corner), for a painter that goes on drawing over its own image.
+    void KeepCopy(HDC source);
     // The whole key, 0 when nothing under this control can be kept: for
     // callers that keep something other than an image (a brush).
     uint64_t Key() const { return windowIndex_ ? key_ : 0; }
 
 private:
+    void Store(HBITMAP bitmap);
+
     HWND control_;
     FaceLayer layer_;
     int windowIndex_ = 0;  // 0: nothing is kept (no record, or under the title band)

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "skin/ControlFrame.h"
+#include "skin/KeptFace.h"
 #include "skin/ListSkin.h"
+#include "skin/Registry.h"
 #include "tests/skin/FieldSkinTestSupport.h"
 #include "tests/support/GdiObjectCount.h"
 
@@ -134,6 +136,41 @@ TEST_F(ListSkinTest, TranslucentListShowsThePictureUnderTheWashBelowItsItems)
     // The frame ring is washed as well, the border darker.
     Rgb ring = Blend(Rgb{255, 255, 255}, 100, BackgroundUnder(list, 1, 60));
     EXPECT_TRUE(Near(p.At(1, 60), ring, 3)) << p.At(1, 60) << " vs " << ring;
+}
+
+// The washed picture under a translucent list's items is kept from its first
+// paint: a repaint with other items is what a fresh paint draws, and another
+// wash is washed afresh, not copied from the old one.
+TEST_F(ListSkinTest, TranslucentListKeepsItsWashedBackgroundUntilTheWashChanges)
+{
+    SetTranslucent(true, 100);
+    host = MakeHost();
+    HWND list = MakeChild(host, "ListBox", LBS_HASSTRINGS, 20, 20, 160, 120, WS_EX_CLIENTEDGE);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
+    SkinAndShow(host);
+    WindowSkinRecord* record = RecordAt(OwningWindow(list));
+    ASSERT_NE(record, nullptr);
+    int kept = 0;
+    for (const KeptFaceEntry& f : record->keptFaces) kept += f.control == list && f.layer == kFaceBackground;
+    EXPECT_EQ(kept, 1);
+    auto repaint = [&] {
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        PumpMessages();
+        WindowPixels p(list);
+        std::vector<int> out;
+        for (int y = 0; y < p.Height(); ++y)
+            for (int x = 0; x < p.Width(); ++x) out.push_back(p.At(x, y).r << 16 | p.At(x, y).g << 8 | p.At(x, y).b);
+        return out;
+    };
+    for (int alpha : {100, 200}) {
+        SCOPED_TRACE(alpha);
+        SetTranslucent(true, alpha);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("two"));
+        const std::vector<int> fromKept = repaint();
+        for (KeptFaceEntry& f : record->keptFaces) DeleteKeptDc(f.image);
+        record->keptFaces.clear();
+        EXPECT_EQ(fromKept, repaint());
+    }
 }
 
 TEST_F(ListSkinTest, TreeViewInTranslucentModeNeverShowsMagenta)
