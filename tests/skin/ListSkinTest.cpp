@@ -115,13 +115,20 @@ TEST_F(ListSkinTest, HoverDrawsTwoPixelAccentBorderAndFocusOneNeitherOverTheScro
     EXPECT_FALSE(IsAccentLike(p.At(0, p.Height() / 2)));
 }
 
-TEST_F(ListSkinTest, TranslucentListShowsThePictureUnderTheWashBelowItsItems)
+// A bordered list with one item on a skinned host, washed at alpha 100.
+HWND ShowTranslucentList(HWND& host)
 {
     SetTranslucent(true, 100);
     host = MakeHost();
     HWND list = MakeChild(host, "ListBox", LBS_HASSTRINGS, 20, 20, 160, 120, WS_EX_CLIENTEDGE);
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
     SkinAndShow(host);
+    return list;
+}
+
+TEST_F(ListSkinTest, TranslucentListShowsThePictureUnderTheWashBelowItsItems)
+{
+    HWND list = ShowTranslucentList(host);
     WindowPixels p(list);
     // Wine's list box fills the empty area below its items with ExtTextOut
     // and ETO_OPAQUE in the DC's background colour, ignoring the transparent
@@ -143,11 +150,7 @@ TEST_F(ListSkinTest, TranslucentListShowsThePictureUnderTheWashBelowItsItems)
 // wash is washed afresh, not copied from the old one.
 TEST_F(ListSkinTest, TranslucentListKeepsItsWashedBackgroundUntilTheWashChanges)
 {
-    SetTranslucent(true, 100);
-    host = MakeHost();
-    HWND list = MakeChild(host, "ListBox", LBS_HASSTRINGS, 20, 20, 160, 120, WS_EX_CLIENTEDGE);
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
-    SkinAndShow(host);
+    HWND list = ShowTranslucentList(host);
     WindowSkinRecord* record = RecordAt(OwningWindow(list));
     ASSERT_NE(record, nullptr);
     int kept = 0;
