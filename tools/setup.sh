@@ -3,6 +3,9 @@
 # prefixes. Safe to run again: every step checks before it acts.
 #
 #   setup.sh [test]     everything tools/test.sh needs
+#   setup.sh host       only what the host build needs (the compiler,
+#                       GoogleTest, Xlib): tools/test.sh builds with it while
+#                       the rest installs
 #   setup.sh run        what tools/run.sh needs to open the build this
 #                       machine opens (the x86_64 twin needs no i386 package)
 #   setup.sh run-pe32   what tools/run.sh --pe32 needs
@@ -20,8 +23,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 purpose=${1:-test}
 case $purpose in
-  test | run | run-pe32 | wow64) ;;
-  *) echo "usage: setup.sh [test|run|run-pe32|wow64]" >&2; exit 2 ;;
+  test | host | run | run-pe32 | wow64) ;;
+  *) echo "usage: setup.sh [test|host|run|run-pe32|wow64]" >&2; exit 2 ;;
 esac
 
 sudo_cmd=()
@@ -63,6 +66,13 @@ apt_install() {
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq -t bookworm "${options[@]}" "${missing[@]}" \
     >/dev/null
 }
+
+# libx11-dev: the end-to-end tests' X drag source.
+host_build=(cmake make gcc g++ libc6-dev libgtest-dev googletest libx11-dev)
+if [ "$purpose" = host ]; then
+  apt_install "${host_build[@]}"
+  exit
+fi
 
 # The probe that tells the machines apart is built with the host compiler
 # and the C library's start files.

@@ -31,7 +31,36 @@ show_stages() {
 finished=
 trap '[ -n "$finished" ] || show_stages' EXIT
 
-stage "set-up" bash tools/setup.sh test
+configure() { cmake -S . -B "build/$1" -DORV_BENCH=OFF "${@:2}" >/dev/null; }
+host_build() { configure host -DCMAKE_BUILD_TYPE=Debug && cmake --build build/host -j"$jobs"; }
+
+# The host build needs only the compiler, GoogleTest and Xlib, so it runs
+# while the rest of the set-up (packages, the Wine prefixes: downloads,
+# unpacking, Wine's boot) goes on beside it. The stand-in path sets up
+# first: its builds run inside the stand-in.
+stage "set-up for the host build" bash tools/setup.sh host
+setup_pid=
+host_built=
+if [ -z "${ORV_X64_ONLY:-}" ]; then
+  mkdir -p "$ORV_CACHE"
+  setup_log=$ORV_CACHE/setup.log
+  bash tools/setup.sh test > "$setup_log" 2>&1 &
+  setup_pid=$!
+  # A run that fails lets the set-up finish rather than leave apt halfway.
+  trap '[ -z "$setup_pid" ] || wait "$setup_pid" || true; [ -n "$finished" ] || show_stages' EXIT
+  stage "host build, beside the set-up" host_build
+  rest_of_setup() {
+    local status=0
+    wait "$setup_pid" || status=$?
+    setup_pid=
+    cat "$setup_log"
+    return $status
+  }
+  stage "set-up, past the host build" rest_of_setup
+  host_built=1
+else
+  stage "set-up" bash tools/setup.sh test
+fi
 orv_machine_detect
 if [ "$ORV_PE32_RUN" = standin ]; then
   echo "test: ORV_X64_ONLY=1 on a machine that runs 32-bit code: the rest runs in the stand-in for one that does not"
@@ -48,13 +77,20 @@ orv_ctest() { ctest --no-tests=error "$@"; }
 # own: its prefix (with the 32-bit side, booted emulated: about two minutes
 # on one core) boots while the builds run, and the check itself (two
 # emulated starts) runs beside the twin's suite, which mostly waits for
-# windows. It is the last thing waited for; then its refusals run.
+# windows. Once it has passed, its refusals (the same script given broken
+# inputs) follow it there. It is the last thing waited for.
 emulated_pid=
 if [ "$ORV_PE32_RUN" = emulated ]; then
   builds_done=$ORV_CACHE/builds.done
   emulated_log=$ORV_CACHE/emulated-check.log
-  rm -f "$builds_done"
-  setsid env ORV_DISPLAY=:98 ORV_AFTER="$builds_done" bash tools/emulated-check.sh > "$emulated_log" 2>&1 &
+  refusals_log=$ORV_CACHE/emulated-refusals.log
+  rm -f "$builds_done" "$refusals_log"
+  setsid env ORV_DISPLAY=:98 ORV_AFTER="$builds_done" bash -c '
+    bash tools/emulated-check.sh > "$1" 2>&1 || exit
+    started=$(date +%s) status=0
+    bash tests/tools/fail_closed_test.sh emulated > "$2" 2>&1 || status=$?
+    echo "emulated check: its refusals in $(( $(date +%s) - started )) s" >> "$2"
+    exit $status' emulated "$emulated_log" "$refusals_log" &
   emulated_pid=$!
 fi
 end_emulated() {
@@ -68,16 +104,20 @@ emulated_check() {
   wait "$emulated_pid" || status=$?
   emulated_pid=
   cat "$emulated_log"
-  local prefix check
+  [ ! -f "$refusals_log" ] || cat "$refusals_log"
+  local prefix check refusals=
   prefix=$(sed -n 's/^emulated check: the wow64 prefix was ready in \([0-9]*\) s$/\1/p' "$emulated_log")
   check=$(sed -n 's/^emulated check: PE32 end-to-end under qemu, .* in \([0-9]*\) s$/\1/p' "$emulated_log")
+  if [ -f "$refusals_log" ]; then
+    refusals=$(sed -n 's/^emulated check: its refusals in \([0-9]*\) s$/\1/p' "$refusals_log")
+  fi
   [ -z "$prefix" ] || stages+=("$(printf 'time: %-40s %5d s' "wow64 prefix, beside the builds" "$prefix")")
   [ -z "$check" ] || stages+=("$(printf 'time: %-40s %5d s' "PE32 emulated end-to-end, beside" "$check")")
+  [ -z "$refusals" ] || stages+=("$(printf 'time: %-40s %5d s' "emulated check's refusals, beside" "$refusals")")
   return $status
 }
 
-configure() { cmake -S . -B "build/$1" -DORV_BENCH=OFF "${@:2}" >/dev/null; }
-stage "host build" eval 'configure host -DCMAKE_BUILD_TYPE=Debug && cmake --build build/host -j"$jobs"'
+[ -n "$host_built" ] || stage "host build" host_build
 stage "host suite" orv_ctest --test-dir build/host --output-on-failure -j"$jobs" -LE pe32-release
 stage "x86_64 build" eval 'configure win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release &&
                            cmake --build build/win64 -j"$jobs"'
@@ -142,7 +182,6 @@ case $ORV_PE32_RUN in
     orv_need_wine32 PE32 || exit 1
     stage "PE32 package contents" bash tests/package/package_test.sh "$root" --contents-only
     stage "PE32 emulated end-to-end, past the rest" emulated_check
-    stage "emulated check's refusals" bash tests/tools/fail_closed_test.sh emulated
     where="qemu registered for i386 programs"
     [ -n "${ORV_IN_STANDIN:-}" ] && where="qemu in the stand-in for a machine without 32-bit code"
     last="PE32: static checks and emulated end-to-end ($where)"
