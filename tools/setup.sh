@@ -151,6 +151,13 @@ esac
 
 # Inside the stand-in nothing is installed: all of it was, outside.
 if [ -z "${ORV_IN_STANDIN:-}" ]; then
+  # With ORV_COMPILERS_READY (a file), tools/test.sh builds the Windows side
+  # as soon as its compilers are in, while the rest installs: they go first,
+  # on their own (amd64 packages, none with an i386 twin to keep up with).
+  if [ -n "${ORV_COMPILERS_READY:-}" ] && [ "$purpose" = test ]; then
+    apt_install g++-mingw-w64-x86-64 "${pe32_build[@]}"
+    touch "$ORV_COMPILERS_READY"
+  fi
   # The emulator comes first where the machine runs no 32-bit code: the
   # i386 packages may run i386 programs as they are installed.
   if [ "$ORV_MACHINE_RUNS_32BIT" = 0 ] && [ -n "$pe32_wine" ]; then

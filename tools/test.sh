@@ -33,31 +33,46 @@ trap '[ -n "$finished" ] || show_stages' EXIT
 
 configure() { cmake -S . -B "build/$1" -DORV_BENCH=OFF "${@:2}" >/dev/null; }
 host_build() { configure host -DCMAKE_BUILD_TYPE=Debug && cmake --build build/host -j"$jobs"; }
+x86_64_build() {
+  configure win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release &&
+    cmake --build build/win64 -j"$jobs"
+}
 
-# The host build needs only the compiler, GoogleTest and Xlib, so it runs
-# while the rest of the set-up (packages, the Wine prefixes: downloads,
-# unpacking, Wine's boot) goes on beside it. The stand-in path sets up
-# first: its builds run inside the stand-in.
+# The builds need only the compilers, GoogleTest and Xlib, so they run while
+# the rest of the set-up (Wine, fonts, the emulator, the prefixes: downloads,
+# unpacking, Wine's boot) goes on beside them: the host build at once, the
+# x86_64 build once the set-up has put the cross compilers in first. The
+# stand-in path sets up first: its builds run inside the stand-in.
 stage "set-up for the host build" bash tools/setup.sh host
 setup_pid=
-host_built=
+built_early=
 if [ -z "${ORV_X64_ONLY:-}" ]; then
   mkdir -p "$ORV_CACHE"
   setup_log=$ORV_CACHE/setup.log
-  bash tools/setup.sh test > "$setup_log" 2>&1 &
+  compilers_ready=$ORV_CACHE/compilers.ready
+  rm -f "$compilers_ready"
+  ORV_COMPILERS_READY=$compilers_ready bash tools/setup.sh test > "$setup_log" 2>&1 &
   setup_pid=$!
   # A run that fails lets the set-up finish rather than leave apt halfway.
   trap '[ -z "$setup_pid" ] || wait "$setup_pid" || true; [ -n "$finished" ] || show_stages' EXIT
-  stage "host build, beside the set-up" host_build
   rest_of_setup() {
     local status=0
+    [ -n "$setup_pid" ] || return 0
     wait "$setup_pid" || status=$?
     setup_pid=
     cat "$setup_log"
     return $status
   }
-  stage "set-up, past the host build" rest_of_setup
-  host_built=1
+  # A set-up that ends without the compilers says why.
+  wait_for_compilers() {
+    while [ ! -e "$compilers_ready" ] && kill -0 "$setup_pid" 2>/dev/null; do sleep 1; done
+    [ -e "$compilers_ready" ] || rest_of_setup
+  }
+  stage "host build, beside the set-up" host_build
+  stage "set-up until the cross compilers are in" wait_for_compilers
+  stage "x86_64 build, beside the set-up" x86_64_build
+  stage "set-up, past the x86_64 build" rest_of_setup
+  built_early=1
 else
   stage "set-up" bash tools/setup.sh test
 fi
@@ -117,10 +132,9 @@ emulated_check() {
   return $status
 }
 
-[ -n "$host_built" ] || stage "host build" host_build
+[ -n "$built_early" ] || stage "host build" host_build
 stage "host suite" orv_ctest --test-dir build/host --output-on-failure -j"$jobs" -LE pe32-release
-stage "x86_64 build" eval 'configure win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release &&
-                           cmake --build build/win64 -j"$jobs"'
+[ -n "$built_early" ] || stage "x86_64 build" x86_64_build
 stage "PE32 build" eval 'configure win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release &&
                          cmake --build build/win -j"$jobs"'
 # The scripts' own refusals: a machine that cannot be told, a stand-in that
