@@ -32,6 +32,7 @@ enum FaceLayer : int {
     kFaceWhole = 0,       // what its painter draws over its whole area
     kFaceFrame = 1,       // the frame ring round a control the system paints inside
     kFaceBackground = 2,  // the washed background under a control
+    kFaceCanvas = 3,      // a surface a painter composes on, kept only to be drawn over again
 };
 
 class KeptFace {

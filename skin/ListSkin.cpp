@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
+
 #include "gdiplus/GdiHandles.h"
 #include "gdiplus/Gp.h"
 #include "skin/BackgroundCapture.h"
@@ -112,23 +114,42 @@ LRESULT PaintItemsTranslucent(HWND control)
     {
         KeptFace kept(control, client, 0, kFaceBackground);
         HDC washed = kept.Image();
-        BackgroundCapture a(control, client, washed == nullptr);
-        if (a.Dc() && washed) {
-            BitBlt(a.Dc(), 0, 0, w, h, washed, 0, 0, SRCCOPY);
-        } else if (a.Dc()) {
-            {
-                gp::Graphics g;
-                if (g.CreateFromHDC(a.Dc())) {
-                    gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
-                    g.FillRectangle(wash, 0, 0, w, h);
+        // Once the washed picture is kept, the items are composed on a
+        // surface kept beside it: a fresh one per paint cost its pages' first
+        // touch each time, under Wine ten times the copy itself.
+        KeptFace canvasFace(control, client, 0, kFaceCanvas);
+        HDC canvas = washed ? canvasFace.Image() : nullptr;
+        if (canvas) {
+            BitBlt(canvas, 0, 0, w, h, washed, 0, 0, SRCCOPY);
+        } else if (washed) {
+            canvasFace.KeepCopy(washed);
+            canvas = canvasFace.Image();
+        }
+        std::optional<BackgroundCapture> a;
+        if (!canvas) {
+            a.emplace(control, client, washed == nullptr);
+            canvas = a->Dc();
+            if (canvas && washed) {
+                BitBlt(canvas, 0, 0, w, h, washed, 0, 0, SRCCOPY);
+            } else if (canvas) {
+                {
+                    gp::Graphics g;
+                    if (g.CreateFromHDC(canvas)) {
+                        gp::SolidBrush wash(gp::Argb(RGB(255, 255, 255), BackgroundWashAlpha()));
+                        g.FillRectangle(wash, 0, 0, w, h);
+                    }
                 }
+                kept.KeepCopy(canvas);
             }
-            kept.KeepCopy(a.Dc());
         }
         ScopedPaint paint(control);
-        if (a.Dc() && paint.Get()) {
-            CallPreviousProc(control, WM_PAINT, reinterpret_cast<WPARAM>(a.Dc()), 0);
-            BitBlt(paint.Get(), 0, 0, w, h, a.Dc(), 0, 0, SRCCOPY);
+        if (canvas && paint.Get()) {
+            // The list sets what it draws with; a kept surface starts every
+            // paint in the state a fresh one has.
+            const int saved = SaveDC(canvas);
+            CallPreviousProc(control, WM_PAINT, reinterpret_cast<WPARAM>(canvas), 0);
+            RestoreDC(canvas, saved);
+            BitBlt(paint.Get(), 0, 0, w, h, canvas, 0, 0, SRCCOPY);
         }
     }
     InvalidateVisibleChildren(control);

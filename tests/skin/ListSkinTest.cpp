@@ -146,8 +146,9 @@ TEST_F(ListSkinTest, TranslucentListShowsThePictureUnderTheWashBelowItsItems)
 }
 
 // The washed picture under a translucent list's items is kept from its first
-// paint: a repaint with other items is what a fresh paint draws, and another
-// wash is washed afresh, not copied from the old one.
+// paint, and so is the surface the items are composed on: a repaint with
+// other items (one gone) is what a fresh paint draws, and another wash is
+// washed afresh, not copied from the old one.
 TEST_F(ListSkinTest, TranslucentListKeepsItsWashedBackgroundUntilTheWashChanges)
 {
     HWND list = ShowTranslucentList(host);
@@ -169,6 +170,8 @@ TEST_F(ListSkinTest, TranslucentListKeepsItsWashedBackgroundUntilTheWashChanges)
         SCOPED_TRACE(alpha);
         SetTranslucent(true, alpha);
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("two"));
+        repaint();
+        SendMessageA(list, LB_DELETESTRING, 0, 0);
         const std::vector<int> fromKept = repaint();
         for (KeptFaceEntry& f : record->keptFaces) DeleteKeptDc(f.image);
         record->keptFaces.clear();
