@@ -51,7 +51,7 @@ struct Canvas {
 };
 
 bool PaintPicture(const Image& picture, Canvas* canvas,
-                  Gdiplus::CompositingQuality quality = Gdiplus::CompositingQualityHighQuality)
+                  Gdiplus::CompositingQuality quality = Gdiplus::CompositingQualityHighQuality, bool ownPages = false)
 {
     UINT width = 0;
     UINT height = 0;
@@ -60,7 +60,9 @@ bool PaintPicture(const Image& picture, Canvas* canvas,
     canvas->height = static_cast<float>(height);
     // The rectangle form keeps the pixel size whatever resolution the file
     // claims (JPEGs often say 72 dpi).
-    return canvas->bitmap.Create(static_cast<int>(width), static_cast<int>(height)) &&
+    const bool made = ownPages ? canvas->bitmap.CreateOnOwnPages(static_cast<int>(width), static_cast<int>(height))
+                               : canvas->bitmap.Create(static_cast<int>(width), static_cast<int>(height));
+    return made &&
            canvas->graphics.CreateFromImage(canvas->bitmap) &&
            canvas->graphics.SetCompositingQuality(quality) &&
            canvas->graphics.DrawImage(picture, 0.0f, 0.0f, canvas->width, canvas->height);
@@ -143,28 +145,67 @@ Bytes PrepareBackground(const void* bytes, size_t size, const char* fileName, in
     return Encode(canvas);
 }
 
-Bytes BlendPictureEdges(const void* bytes, size_t size, int mode, COLORREF averageColour)
+namespace {
+
+// The frame's edge bands drawn over the picture on a canvas of its size.
+bool BlendEdges(const Image& picture, int mode, COLORREF averageColour, Canvas* canvas, bool ownPages = false)
 {
-    if (mode != 0 && mode != 1) {
-        if (!bytes || size == 0) return Bytes();
-        const auto* begin = static_cast<const uint8_t*>(bytes);
-        return Bytes(begin, begin + size);
-    }
-    Image picture;
-    Canvas canvas;
-    if (!picture.LoadFromBytes(bytes, size) || !PaintPicture(picture, &canvas)) return Bytes();
-    const float w = canvas.width;
-    const float h = canvas.height;
+    if (!PaintPicture(picture, canvas, Gdiplus::CompositingQualityHighQuality, ownPages)) return false;
+    const float w = canvas->width;
+    const float h = canvas->height;
     const float band = std::fmin(static_cast<float>(BandFor(w)), w);
     using Gdiplus::LinearGradientModeHorizontal;
     using Gdiplus::LinearGradientModeVertical;
     if (mode == 0)
-        FadeBand(canvas.graphics, RectF(w - band, 0, band, h), averageColour, LinearGradientModeHorizontal, true);
+        FadeBand(canvas->graphics, RectF(w - band, 0, band, h), averageColour, LinearGradientModeHorizontal, true);
     else
-        FadeBand(canvas.graphics, RectF(0, 0, band, h), averageColour, LinearGradientModeHorizontal, false);
-    FadeBand(canvas.graphics, RectF(0, h - std::fmin(band, h), w, std::fmin(band, h)), averageColour,
+        FadeBand(canvas->graphics, RectF(0, 0, band, h), averageColour, LinearGradientModeHorizontal, false);
+    FadeBand(canvas->graphics, RectF(0, h - std::fmin(band, h), w, std::fmin(band, h)), averageColour,
              LinearGradientModeVertical, true);
+    return true;
+}
+
+Bytes CopyOf(const void* bytes, size_t size)
+{
+    if (!bytes || size == 0) return Bytes();
+    const auto* begin = static_cast<const uint8_t*>(bytes);
+    return Bytes(begin, begin + size);
+}
+
+}  // namespace
+
+Bytes BlendPictureEdges(const void* bytes, size_t size, int mode, COLORREF averageColour)
+{
+    if (mode != 0 && mode != 1) return CopyOf(bytes, size);
+    Image picture;
+    Canvas canvas;
+    if (!picture.LoadFromBytes(bytes, size) || !BlendEdges(picture, mode, averageColour, &canvas)) return Bytes();
     return Encode(canvas);
+}
+
+BlendedPicture BlendPictureEdgesOnce(const void* bytes, size_t size, int mode)
+{
+    BlendedPicture out;
+    Bitmap picture;
+    if (!picture.LoadFromBytes(bytes, size)) {
+        // Not a bitmap (a metafile, or no picture at all): as the two calls
+        // make it.
+        out.averageColour = AverageColour(bytes, size);
+        out.png = BlendPictureEdges(bytes, size, mode, out.averageColour);
+        return out;
+    }
+    out.averageColour = AverageColour(picture);
+    if (mode != 0 && mode != 1) {
+        out.png = CopyOf(bytes, size);
+        return out;
+    }
+    // Its pixels outlive this call; on pages of their own, they leave no
+    // hole in the heap when the first render lets them go.
+    Canvas canvas;
+    if (!BlendEdges(picture, mode, out.averageColour, &canvas, true)) return out;
+    out.png = Encode(canvas);
+    if (!out.png.empty()) out.pixels = std::move(canvas.bitmap);
+    return out;
 }
 
 }  // namespace orv::gp

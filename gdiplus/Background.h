@@ -3,11 +3,10 @@
 #pragma once
 
 #include "gdiplus/GpCore.h"
+#include "gdiplus/Images.h"
 #include "gdiplus/MemoryStream.h"
 
 namespace orv::gp {
-
-class Image;
 
 // Mean colour of `samples` pixels at pseudo-random positions (the same seed
 // gives the same positions). Black when the image has no pixels.
@@ -28,5 +27,17 @@ Bytes PrepareBackground(const void* bytes, size_t size, const char* fileName = n
 // band of the same height. PNG bytes; other modes return the bytes as given.
 // Empty when the picture does not decode.
 Bytes BlendPictureEdges(const void* bytes, size_t size, int mode, COLORREF averageColour);
+
+// The picture decoded once for both: its average colour (AverageColour's
+// defaults) and BlendPictureEdges with that colour, together with the bitmap
+// the PNG bytes were encoded from, so that a first draw need not decode them
+// again. pixels stays empty in the other modes (the bytes are copied as
+// given) and for a picture that is not a bitmap.
+struct BlendedPicture {
+    COLORREF averageColour = 0;
+    Bytes png;
+    Bitmap pixels;
+};
+BlendedPicture BlendPictureEdgesOnce(const void* bytes, size_t size, int mode);
 
 }  // namespace orv::gp

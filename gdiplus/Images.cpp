@@ -7,10 +7,23 @@ namespace orv::gp {
 
 namespace Flat = Gdiplus::DllExports;
 
+BYTE* PixelPages::Allocate(size_t bytes)
+{
+    Free();
+    base_ = bytes ? VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE) : nullptr;
+    return static_cast<BYTE*>(base_);
+}
+
+void PixelPages::Free()
+{
+    if (base_) VirtualFree(std::exchange(base_, nullptr), 0, MEM_RELEASE);
+}
+
 bool Image::Dispose()
 {
     bool ok = Delete();
     source_.Free();
+    pages_.Free();  // after the image that drew on them
     return ok;
 }
 
@@ -149,6 +162,22 @@ bool Bitmap::LoadFromFile(const char* fileName, bool colourManaged)
 bool Bitmap::Create(int width, int height, Gdiplus::PixelFormat format)
 {
     return CreateFromScan0(width, height, 0, format, nullptr);
+}
+
+bool Bitmap::CreateOnOwnPages(int width, int height)
+{
+    Dispose();
+    if (width <= 0 || height <= 0 || width > 0x7FFFFFFF / 4) return Track(Gdiplus::InvalidParameter);
+    const int stride = width * 4;
+    BYTE* pixels = pages_.Allocate(static_cast<size_t>(stride) * static_cast<size_t>(height));
+    if (!pixels) return Track(Gdiplus::OutOfMemory);
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (!Track(Flat::GdipCreateBitmapFromScan0(width, height, stride, PixelFormat32bppARGB, pixels, &bitmap))) {
+        pages_.Free();
+        return false;
+    }
+    SetNative(bitmap);
+    return true;
 }
 
 bool Bitmap::CreateFromScan0(int width, int height, int stride, Gdiplus::PixelFormat format, BYTE* scan0)

@@ -3,10 +3,38 @@
 // at any time while the image lives.
 #pragma once
 
+#include <utility>
+
 #include "gdiplus/GpCore.h"
 #include "gdiplus/MemoryStream.h"
 
 namespace orv::gp {
+
+// A bitmap's pixel memory in pages of its own: freed, it goes back to the
+// system at once, where a block of the process heap would stay behind as a
+// hole that later allocations may never fill.
+class PixelPages {
+public:
+    PixelPages() = default;
+    ~PixelPages() { Free(); }
+    PixelPages(const PixelPages&) = delete;
+    PixelPages& operator=(const PixelPages&) = delete;
+    PixelPages(PixelPages&& other) noexcept : base_(std::exchange(other.base_, nullptr)) {}
+    PixelPages& operator=(PixelPages&& other) noexcept
+    {
+        if (this != &other) {
+            Free();
+            base_ = std::exchange(other.base_, nullptr);
+        }
+        return *this;
+    }
+    // Zero-filled; frees what was held first. nullptr when it cannot be had.
+    BYTE* Allocate(size_t bytes);
+    void Free();
+
+private:
+    void* base_ = nullptr;
+};
 
 struct ImageTraits {
     static GpStatus Delete(Gdiplus::GpImage* image) { return Gdiplus::DllExports::GdipDisposeImage(image); }
@@ -57,6 +85,7 @@ public:
 
 protected:
     MemoryStream source_;
+    PixelPages pages_;  // the pixels of a bitmap made on pages of its own
 };
 
 class Graphics;
@@ -82,6 +111,8 @@ public:
     // A blank bitmap of GDI+'s own memory (32bpp ARGB unless told otherwise),
     // all pixels 0.
     bool Create(int width, int height, Gdiplus::PixelFormat format = PixelFormat32bppARGB);
+    // The same, 32bpp ARGB, with its pixels in pages of its own (PixelPages).
+    bool CreateOnOwnPages(int width, int height);
     // Over caller memory that must outlive the bitmap.
     bool CreateFromScan0(int width, int height, int stride, Gdiplus::PixelFormat format, BYTE* scan0);
     bool CreateFromHBITMAP(HBITMAP bitmap, HPALETTE palette = nullptr);

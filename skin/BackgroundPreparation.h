@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "gdiplus/Images.h"
 #include "gdiplus/MemoryStream.h"
 
 namespace orv {
@@ -28,7 +29,8 @@ using PendingBackground = std::unique_ptr<BackgroundJob, BackgroundJobDeleter>;
 
 struct PreparedBackground {
     COLORREF averageColour = 0;
-    gp::Bytes prepared;  // PNG bytes with blended edges, or the picture unchanged
+    gp::Bytes prepared;    // PNG bytes with blended edges, or the picture unchanged
+    gp::Bitmap decoded;    // the pixels those PNG bytes were encoded from, when there are any
 };
 
 // The work itself, on the calling thread.

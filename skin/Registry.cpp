@@ -289,6 +289,7 @@ void DestroyWindowRecord(int index)
     r->keptFaces.clear();
     DeleteKeptDc(r->frameCache);
     DeleteKeptDc(r->titleClean);
+    r->preparedPixels.Dispose();
     SetProperty(window, kPropCacheDc, 0);
     SetProperty(window, kPropCacheBitmap, 0);
     SetProperty(window, kPropIndex, 0);

@@ -190,8 +190,15 @@ void SkinEngine::PaintFrameBackground(int windowIndex, gp::Graphics& g)
     gp::SolidBrush fill(gp::Argb(hasPicture ? r->averageColour : Skin().defaultBackColour));
     g.FillRectangle(fill, 0.0f, 0.0f, w, h);
     if (hasPicture) {
-        gp::Image picture;
-        if (picture.LoadFromBytes(r->preparedBackground.data(), r->preparedBackground.size())) {
+        // The first render draws the pixels the preparation encoded; later
+        // ones decode the kept bytes, and the pixels are not held for them.
+        gp::Image decoded;
+        const gp::Image* prepared = &r->preparedPixels;
+        if (r->preparedPixels.IsNull())
+            prepared = decoded.LoadFromBytes(r->preparedBackground.data(), r->preparedBackground.size()) ? &decoded
+                                                                                                           : nullptr;
+        if (prepared) {
+            const gp::Image& picture = *prepared;
             UINT pw = 0, ph = 0;
             picture.GetSize(&pw, &ph);
             switch (r->layoutMode) {
@@ -204,6 +211,7 @@ void SkinEngine::PaintFrameBackground(int windowIndex, gp::Graphics& g)
             default: g.DrawImage(picture, 0.0f, 0.0f, static_cast<float>(pw), static_cast<float>(ph)); break;
             }
         }
+        r->preparedPixels.Dispose();
     }
     if (r->titleGloss)
         gp::FillRectGradient(g, 0, 0, w, static_cast<float>(r->titleHeight), gp::Argb(kWhite, 150), gp::Argb(kWhite, 0));

@@ -114,6 +114,7 @@ struct WindowSkinRecord {
 
     // Background.
     gp::Bytes preparedBackground;    // PNG bytes with blended edges, or the picture unchanged
+    gp::Bitmap preparedPixels;       // those bytes as pixels, until the frame's first render has drawn them
     int layoutMode = 0;
     std::string backgroundSource;    // the bytes as given
     COLORREF averageColour = 0;

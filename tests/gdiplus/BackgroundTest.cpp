@@ -165,5 +165,34 @@ TEST(AverageColour, JpegResourceAverageFeedsTheEdgeBlend)
     EXPECT_TRUE(ArgbNear(gp::Argb(mean), At(out, 100, 299), 14));
 }
 
+// One decode for the colour and the blend: the same colour and bytes as the
+// two calls, and pixels that are exactly what those bytes decode to, since
+// the frame's first render draws them in place of the bytes.
+TEST(BlendPictureEdgesOnce, GivesWhatTheTwoCallsGiveWithTheBytesPixels)
+{
+    const Bytes jpeg = ReadResource("background.jpg");
+    if (jpeg.empty()) GTEST_SKIP() << "resources not generated yet";
+    for (int mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        const gp::BlendedPicture once = gp::BlendPictureEdgesOnce(jpeg.data(), jpeg.size(), mode);
+        EXPECT_EQ(once.averageColour, gp::AverageColour(jpeg.data(), jpeg.size()));
+        EXPECT_EQ(once.png, gp::BlendPictureEdges(jpeg.data(), jpeg.size(), mode, once.averageColour));
+        gp::Bitmap decoded;
+        DecodePng(once.png, 450, 300, &decoded);
+        if (HasFatalFailure()) return;
+        int differing = 0;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 450; ++x) differing += At(once.pixels, x, y) != At(decoded, x, y);
+        EXPECT_EQ(differing, 0);
+    }
+    const gp::BlendedPicture centred = gp::BlendPictureEdgesOnce(jpeg.data(), jpeg.size(), 2);
+    EXPECT_EQ(centred.png, jpeg);
+    EXPECT_TRUE(centred.pixels.IsNull());
+    const Bytes junk = {1, 2, 3, 4};
+    const gp::BlendedPicture none = gp::BlendPictureEdgesOnce(junk.data(), junk.size(), 0);
+    EXPECT_TRUE(none.png.empty() && none.pixels.IsNull());
+    EXPECT_EQ(none.averageColour, 0u);
+}
+
 }  // namespace
 }  // namespace orv::test
