@@ -51,7 +51,7 @@ struct Canvas {
 };
 
 bool PaintPicture(const Image& picture, Canvas* canvas,
-                  Gdiplus::CompositingQuality quality = Gdiplus::CompositingQualityHighQuality, bool ownPages = false)
+                  Gdiplus::CompositingQuality quality = Gdiplus::CompositingQualityHighQuality)
 {
     UINT width = 0;
     UINT height = 0;
@@ -60,9 +60,9 @@ bool PaintPicture(const Image& picture, Canvas* canvas,
     canvas->height = static_cast<float>(height);
     // The rectangle form keeps the pixel size whatever resolution the file
     // claims (JPEGs often say 72 dpi).
-    const bool made = ownPages ? canvas->bitmap.CreateOnOwnPages(static_cast<int>(width), static_cast<int>(height))
-                               : canvas->bitmap.Create(static_cast<int>(width), static_cast<int>(height));
-    return made &&
+    // A picture-sized block, let go soon or handed on: on pages of its own it
+    // leaves no hole in the heap when it goes.
+    return canvas->bitmap.CreateOnOwnPages(static_cast<int>(width), static_cast<int>(height)) &&
            canvas->graphics.CreateFromImage(canvas->bitmap) &&
            canvas->graphics.SetCompositingQuality(quality) &&
            canvas->graphics.DrawImage(picture, 0.0f, 0.0f, canvas->width, canvas->height);
@@ -148,9 +148,9 @@ Bytes PrepareBackground(const void* bytes, size_t size, const char* fileName, in
 namespace {
 
 // The frame's edge bands drawn over the picture on a canvas of its size.
-bool BlendEdges(const Image& picture, int mode, COLORREF averageColour, Canvas* canvas, bool ownPages = false)
+bool BlendEdges(const Image& picture, int mode, COLORREF averageColour, Canvas* canvas)
 {
-    if (!PaintPicture(picture, canvas, Gdiplus::CompositingQualityHighQuality, ownPages)) return false;
+    if (!PaintPicture(picture, canvas)) return false;
     const float w = canvas->width;
     const float h = canvas->height;
     const float band = std::fmin(static_cast<float>(BandFor(w)), w);
@@ -199,10 +199,8 @@ BlendedPicture BlendPictureEdgesOnce(const void* bytes, size_t size, int mode)
         out.png = CopyOf(bytes, size);
         return out;
     }
-    // Its pixels outlive this call; on pages of their own, they leave no
-    // hole in the heap when the first render lets them go.
     Canvas canvas;
-    if (!BlendEdges(picture, mode, out.averageColour, &canvas, true)) return out;
+    if (!BlendEdges(picture, mode, out.averageColour, &canvas)) return out;
     out.png = Encode(canvas);
     if (!out.png.empty()) out.pixels = std::move(canvas.bitmap);
     return out;
