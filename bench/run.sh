@@ -164,6 +164,8 @@ row "  bare with the same 21 controls, unskinned (ms)" "$(startup orvane)" "$(st
   "$(field orvane 2 "$start")" "$(field bare_controls 2 "$start")"
 row "  and with GDI+ and the first frame's pictures (ms)" "$(startup orvane)" "$(startup bare_pictures)" "floor +10%" \
   "$(field orvane 2 "$start")" "$(field bare_pictures 2 "$start")"
+row "  and with the layout's fonts on the controls (ms)" "$(startup orvane)" "$(startup bare_fonts)" "" \
+  "$(field orvane 2 "$start")" "$(field bare_fonts 2 "$start")"
 for f in "${fill[@]}"; do
   set -- $f
   row2 "fill $1 entries into both lists (ms)" "$2 $3 $4 $5 $6 $7" "$([ $1 = 100000 ] && echo '<= 1.15x')"

@@ -1,6 +1,6 @@
 #include "runtime/FileHandover.h"
 
-#include <shellapi.h>
+#include "runtime/ShellFunctions.h"
 
 namespace orv {
 
@@ -54,23 +54,40 @@ std::vector<std::wstring> DecodePathList(const void* bytes, size_t size)
 std::vector<std::wstring> DroppedPaths(HDROP drop)
 {
     std::vector<std::wstring> paths;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = shell::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        const UINT length = shell::DragQueryFileW(drop, i, nullptr, 0);
         if (length == 0) continue;
         std::wstring path(length + 1, L'\0');
-        const UINT got = DragQueryFileW(drop, i, &path[0], length + 1);
+        const UINT got = shell::DragQueryFileW(drop, i, &path[0], length + 1);
         path.resize(got);
         if (!path.empty()) paths.push_back(std::move(path));
     }
     return paths;
 }
 
+bool CommandLineHasArguments(const wchar_t* line)
+{
+    if (!line) return false;
+    const wchar_t* p = line;
+    if (*p == L'"') {
+        ++p;
+        while (*p && *p != L'"') ++p;
+        if (*p) ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') ++p;
+    }
+    while (*p == L' ' || *p == L'\t') ++p;
+    return *p != L'\0';
+}
+
 std::vector<std::wstring> CommandLinePaths()
 {
     std::vector<std::wstring> paths;
+    const wchar_t* line = GetCommandLineW();
+    if (!CommandLineHasArguments(line)) return paths;
     int count = 0;
-    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    LPWSTR* args = shell::CommandLineToArgvW(line, &count);
     if (!args) return paths;
     for (int i = 1; i < count; ++i)
         if (args[i] && args[i][0]) paths.push_back(FullPath(args[i]));

@@ -24,6 +24,12 @@ std::vector<std::wstring> DecodePathList(const void* bytes, size_t size);
 // The paths of a drop, in the order Windows gives them.
 std::vector<std::wstring> DroppedPaths(HDROP drop);
 
+// Whether anything but blanks follows the program's own name on a command
+// line. The name ends as the shell ends it: at the closing quote when it
+// starts with one, else at the first blank. A line that has nothing more
+// never needs the shell to split it.
+bool CommandLineHasArguments(const wchar_t* line);
+
 // The arguments of this process's command line after the program's own
 // name, as full paths (a relative one is taken from the current folder, which
 // the running copy does not share).

@@ -1,6 +1,6 @@
 #include "runtime/TrayIcon.h"
 
-#include <shellapi.h>
+#include "runtime/ShellFunctions.h"
 
 #include <cstring>
 
@@ -42,7 +42,7 @@ bool TrayIcon::Add()
     nid.uCallbackMessage = kTrayCallbackMessage;
     nid.hIcon = icon_;
     std::strncpy(nid.szTip, tip_.c_str(), sizeof(nid.szTip) - 1);
-    added_ = Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
+    added_ = shell::NotifyIcon(NIM_ADD, &nid) != FALSE;
     return added_;
 }
 
@@ -57,7 +57,7 @@ void TrayIcon::Remove()
 {
     if (!added_) return;
     NOTIFYICONDATAA nid = MakeData(owner_);
-    Shell_NotifyIconA(NIM_DELETE, &nid);
+    shell::NotifyIcon(NIM_DELETE, &nid);
     added_ = false;
 }
 

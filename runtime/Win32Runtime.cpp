@@ -1,13 +1,13 @@
 #include "runtime/Win32Runtime.h"
 
 #include <mmsystem.h>
-#include <shellapi.h>
 
 #include <vector>
 
 #include "runtime/FileHandover.h"
 #include "runtime/FileServices.h"
 #include "runtime/MessageLoop.h"
+#include "runtime/ShellFunctions.h"
 #include "runtime/TransparentLabel.h"
 
 namespace orv {
@@ -328,13 +328,13 @@ void Win32Runtime::PlaySoundData(std::string_view wavBytes, bool loop)
 void Win32Runtime::OpenUrl(std::string_view address)
 {
     std::string copy(address);
-    ShellExecuteA(ControlHandle(0), "open", copy.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    shell::Execute(ControlHandle(0), "open", copy.c_str(), SW_SHOWNORMAL);
 }
 
 void Win32Runtime::ShellOpen(std::string_view target)
 {
     std::string copy(target);
-    ShellExecuteA(nullptr, nullptr, copy.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    shell::Execute(nullptr, nullptr, copy.c_str(), SW_SHOWNORMAL);
 }
 
 void Win32Runtime::HoverHint(HWND control, std::string_view text, bool besideItem, bool)
@@ -530,7 +530,8 @@ LRESULT Win32Runtime::OnEnable(HWND hwnd, bool enabled)
 void Win32Runtime::AcceptFilesFromElsewhere(HWND hwnd)
 {
     if (!fileHandover_) return;
-    DragAcceptFiles(hwnd, TRUE);
+    // What DragAcceptFiles sets, without loading the shell for it.
+    SetWindowLongPtrA(hwnd, GWL_EXSTYLE, GetWindowLongPtrA(hwnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
     auto filter = reinterpret_cast<FilterFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")));
@@ -543,7 +544,7 @@ void Win32Runtime::AcceptFilesFromElsewhere(HWND hwnd)
 LRESULT Win32Runtime::OnDropFiles(HDROP drop)
 {
     std::vector<std::wstring> paths = DroppedPaths(drop);
-    DragFinish(drop);
+    shell::DragFinish(drop);
     if (fileHandover_ && !paths.empty()) fileHandover_(std::move(paths));
     return 0;
 }

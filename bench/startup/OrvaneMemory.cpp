@@ -46,6 +46,7 @@
 #include "app/SkinSetup.h"
 #include "app/Startup.h"
 #include "bench/catalogue/BenchCatalogue.h"
+#include "bench/startup/ProgramArguments.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueFormat.h"
 #include "resources/Resources.h"
@@ -359,6 +360,7 @@ int main(int argc, char** argv)
     }
     if (run) {
         SetTimer(nullptr, 0, 1500, MeasureRunning);
+        orv::bench::CutArgumentsFromCommandLine();
         const int code = orv::RunOrvane({layout, events, windowSound});
         DeleteFileA(path.c_str());
         return code;

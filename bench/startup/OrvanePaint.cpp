@@ -21,6 +21,7 @@
 #include "app/Startup.h"
 #include "bench/catalogue/BenchCatalogue.h"
 #include "bench/startup/PaintProfile.h"
+#include "bench/startup/ProgramArguments.h"
 #include "catalogue/CatalogueFormat.h"
 #include "runtime/FileServices.h"
 
@@ -185,6 +186,7 @@ int main(int argc, char** argv)
     orv::ReplaceFileContent(catalogue, orv::JoinCatalogue(orv::bench::MakeEntries(10000)));
     if (argc > 2 && std::strcmp(argv[2], "startup-profile") == 0) g_startupProfile = new orv::bench::PaintProfile;
     SetTimer(nullptr, 0, 1000, Measure);
+    orv::bench::CutArgumentsFromCommandLine();
     const int code = orv::RunOrvane(orv::BuiltInProgram());
     DeleteFileA(catalogue.c_str());
     return code;

@@ -9,7 +9,8 @@
 //     trimmed from here with the same call its trimmer makes).
 //
 //   bench_startup.exe ORVANE-EXE BARE-EXE [RUNS]   (Linux paths)
-// bench_bare_pictures.exe beside BARE-EXE is started too, with the controls.
+// bench_bare_pictures.exe beside BARE-EXE is started too, with the controls,
+// and again with the controls and their fonts.
 #include <windows.h>
 #include <psapi.h>
 
@@ -248,25 +249,30 @@ int main(int argc, char** argv)
     // The bare program twice: as the baseline (a plain window with the
     // filled list) and with the program's other controls as plain system
     // controls, which is what creating and painting this window costs
-    // before any skin; and a third time with GDI+ started and the first
-    // frame's pictures decoded, the floor of a window that shows them.
+    // before any skin; a third time with GDI+ started and the first frame's
+    // pictures decoded, the floor of a window that shows them; and a fourth
+    // with the layout's fonts on those controls as well.
     Program orvane(argv[1], true), bare(argv[2], false), bareControls(argv[2], false, "controls"),
-        barePictures(PicturesBeside(argv[2]), false, "controls");
+        barePictures(PicturesBeside(argv[2]), false, "controls"),
+        bareFonts(PicturesBeside(argv[2]), false, "controls fonts");
     // One start of each first: the files come into the cache.
     orvane.Once();
     bare.Once();
     bareControls.Once();
     barePictures.Once();
-    std::vector<Run> ours, base, baseControls, basePictures;
+    bareFonts.Once();
+    std::vector<Run> ours, base, baseControls, basePictures, baseFonts;
     for (int i = 0; i < runs; ++i) {
         ours.push_back(orvane.Once());
         base.push_back(bare.Once());
         baseControls.push_back(bareControls.Once());
         basePictures.push_back(barePictures.Once());
+        baseFonts.push_back(bareFonts.Once());
     }
     Print("orvane", ours);
     Print("bare", base);
     Print("bare_controls", baseControls);
     Print("bare_pictures", basePictures);
+    Print("bare_fonts", baseFonts);
     return 0;
 }
