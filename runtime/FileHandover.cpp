@@ -66,9 +66,8 @@ std::vector<std::wstring> DroppedPaths(HDROP drop)
     return paths;
 }
 
-bool CommandLineHasArguments(const wchar_t* line)
+const wchar_t* EndOfProgramName(const wchar_t* line)
 {
-    if (!line) return false;
     const wchar_t* p = line;
     if (*p == L'"') {
         ++p;
@@ -77,6 +76,13 @@ bool CommandLineHasArguments(const wchar_t* line)
     } else {
         while (*p && *p != L' ' && *p != L'\t') ++p;
     }
+    return p;
+}
+
+bool CommandLineHasArguments(const wchar_t* line)
+{
+    if (!line) return false;
+    const wchar_t* p = EndOfProgramName(line);
     while (*p == L' ' || *p == L'\t') ++p;
     return *p != L'\0';
 }

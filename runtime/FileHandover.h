@@ -24,9 +24,10 @@ std::vector<std::wstring> DecodePathList(const void* bytes, size_t size);
 // The paths of a drop, in the order Windows gives them.
 std::vector<std::wstring> DroppedPaths(HDROP drop);
 
-// Whether anything but blanks follows the program's own name on a command
-// line. The name ends as the shell ends it: at the closing quote when it
-// starts with one, else at the first blank. A line that has nothing more
+// Where the program's own name ends on a command line, as the shell ends it:
+// at the closing quote when it starts with one, else at the first blank.
+const wchar_t* EndOfProgramName(const wchar_t* line);
+// Whether anything but blanks follows that name. A line that has nothing more
 // never needs the shell to split it.
 bool CommandLineHasArguments(const wchar_t* line);
 

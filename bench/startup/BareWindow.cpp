@@ -13,7 +13,8 @@
 //   shows at start-up (drawn once off screen) and plays the window's sound
 //   when it shows, as the program does: the platform's floor for a window
 //   that does those things. With fonts as well, every control also gets
-//   the layout's font before its text, as the program gives them. (Under Wine the sound's thread alone leaves
+//   the layout's font before its text, as the program gives them; with focus,
+//   the keyword box has the focus when the window shows, as in the program. (Under Wine the sound's thread alone leaves
 //   about 1 MB of private bytes behind: a thread's stack stays until another
 //   thread takes its place.)
 #include <windows.h>
@@ -196,6 +197,9 @@ int main(int argc, char** argv)
     const std::vector<orv::gp::Image> pictures = DecodeFirstFramePictures(window);
 #endif
     ShowWindow(window, SW_SHOW);
+    // The program's first frame has the caret in the keyword box, where its
+    // tab order starts; a focused edit brings in the thread's IME window.
+    if (option("focus") && controls.size() > static_cast<size_t>(orv::kEdit2)) SetFocus(controls[orv::kEdit2]);
     UpdateWindow(window);
 #ifdef ORV_BARE_PICTURES
     const std::string_view sound = orv::StoredBytes(IDR_WINDOW_SOUND);

@@ -7,19 +7,14 @@
 
 #include <windows.h>
 
+#include "runtime/FileHandover.h"
+
 namespace orv::bench {
 
 inline void CutArgumentsFromCommandLine()
 {
-    wchar_t* p = GetCommandLineW();
-    if (*p == L'"') {
-        ++p;
-        while (*p && *p != L'"') ++p;
-        if (*p) ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t') ++p;
-    }
-    *p = L'\0';
+    wchar_t* line = GetCommandLineW();
+    line[EndOfProgramName(line) - line] = L'\0';
 }
 
 }  // namespace orv::bench
