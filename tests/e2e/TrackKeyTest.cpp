@@ -153,7 +153,9 @@ TEST_F(TrackKeys, ADroppedTrackTellsItsKeyAndItsShiftFromTheCatalogueAndFillsThe
     }
     EXPECT_GT(counts.back(), 0);
     EXPECT_EQ(same, 2) << ::testing::PrintToString(counts);
-    if (same == 2) EXPECT_EQ(app.TopLevelWindows().size(), windows);
+    if (same == 2) {
+        EXPECT_EQ(app.TopLevelWindows().size(), windows);
+    }
     CloseHandle(process);
 
     // 保存 adds it as a typed entry; the file waits for the close.

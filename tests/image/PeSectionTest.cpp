@@ -32,7 +32,9 @@ TEST(PeSection, PageAlignsASectionAndMovesWhatFollowsWithIt) {
     PeSectionSpan span;
     ASSERT_TRUE(FindPeSection(file.data(), file.size(), name, span, error)) << error;
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file.begin() + span.offset)) << name;
-    if (std::string(name) == ".orvimg") EXPECT_EQ(span.offset, 0x1000u);
+    if (std::string(name) == ".orvimg") {
+      EXPECT_EQ(span.offset, 0x1000u);
+    }
   }
   EXPECT_EQ(file.size(), before + 0x1000 - 0x600);
   const std::vector<uint8_t> aligned = file;

@@ -639,7 +639,9 @@ TEST(LauncherExecutable, ImportsOnlySystemLibrariesAndStaysSmall)
     EXPECT_EQ((std::set<std::string>{"advapi32.dll", "kernel32.dll", "user32.dll"}), pe.ImportedLibraries());
     EXPECT_EQ(".text", pe.SectionAt(pe.entryPoint));
     // The x86_64 twin: without it Windows cannot unwind through the entry.
-    if (pe.magic == 0x20B) EXPECT_TRUE(pe.HasUnwindEntryFor(pe.entryPoint)) << "no unwind data for the entry point";
+    if (pe.magic == 0x20B) {
+        EXPECT_TRUE(pe.HasUnwindEntryFor(pe.entryPoint)) << "no unwind data for the entry point";
+    }
 
     const size_t imageRaw = pe.Section(".orvimg").size();
     ASSERT_NE(0u, imageRaw);

@@ -293,7 +293,11 @@ public:
         Kill();
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        std::wstring cmd = L"\"" + Wide(ProgramPath()) + L"\"" + (arguments_.empty() ? L"" : L" " + arguments_);
+        std::wstring cmd = L"\"" + Wide(ProgramPath()) + L"\"";
+        if (!arguments_.empty()) {
+            cmd += L' ';
+            cmd += arguments_;
+        }
         // The working directory is deliberately not the program's.
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
