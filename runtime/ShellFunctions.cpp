@@ -19,6 +19,8 @@ HMODULE Shell32()
     return module;
 }
 
+// Fn is the pointer type of the platform's own declaration, so a signature
+// cannot drift from the header's.
 template <typename Fn>
 Fn Find(const char* name)
 {
@@ -30,32 +32,31 @@ Fn Find(const char* name)
 
 BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* data)
 {
-    static const auto fn = Find<BOOL(WINAPI*)(DWORD, NOTIFYICONDATAA*)>("Shell_NotifyIconA");
+    static const auto fn = Find<decltype(&::Shell_NotifyIconA)>("Shell_NotifyIconA");
     return fn ? fn(message, data) : FALSE;
 }
 
 HINSTANCE Execute(HWND owner, const char* verb, const char* file, int show)
 {
-    static const auto fn =
-        Find<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>("ShellExecuteA");
+    static const auto fn = Find<decltype(&::ShellExecuteA)>("ShellExecuteA");
     return fn ? fn(owner, verb, file, nullptr, nullptr, show) : nullptr;
 }
 
 UINT DragQueryFileW(HDROP drop, UINT index, wchar_t* path, UINT size)
 {
-    static const auto fn = Find<UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT)>("DragQueryFileW");
+    static const auto fn = Find<decltype(&::DragQueryFileW)>("DragQueryFileW");
     return fn ? fn(drop, index, path, size) : 0;
 }
 
 void DragFinish(HDROP drop)
 {
-    static const auto fn = Find<void(WINAPI*)(HDROP)>("DragFinish");
+    static const auto fn = Find<decltype(&::DragFinish)>("DragFinish");
     if (fn) fn(drop);
 }
 
 wchar_t** CommandLineToArgvW(const wchar_t* line, int* count)
 {
-    static const auto fn = Find<LPWSTR*(WINAPI*)(LPCWSTR, int*)>("CommandLineToArgvW");
+    static const auto fn = Find<decltype(&::CommandLineToArgvW)>("CommandLineToArgvW");
     return fn ? fn(line, count) : nullptr;
 }
 
